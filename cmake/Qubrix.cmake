@@ -1,0 +1,50 @@
+# Build helpers shared by every module.
+
+set(QB_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
+
+macro(qb_strict_warnings)
+  add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wno-missing-field-initializers)
+  if(QB_WINDOWS)
+    add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                            _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
+    # Every deliverable stands alone on a Windows machine.
+    add_link_options(-static-libgcc -static-libstdc++ -static)
+  elseif(QB_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+endmacro()
+
+function(qb_output_to_bin target)
+  set_target_properties(${target} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${QB_BIN_DIR}
+    LIBRARY_OUTPUT_DIRECTORY ${QB_BIN_DIR}
+    PREFIX "")
+endfunction()
+
+# A DLL whose exports are named exactly by a .def file (stdcall names undecorated).
+#   qb_dll(NAME name DEF file.def SOURCES ... LIBS ...)
+function(qb_dll)
+  cmake_parse_arguments(A "" "NAME;DEF" "SOURCES;LIBS" ${ARGN})
+  add_library(${A_NAME} SHARED ${A_SOURCES} ${A_DEF})
+  target_link_libraries(${A_NAME} PRIVATE ${A_LIBS})
+  target_link_options(${A_NAME} PRIVATE -Wl,--enable-stdcall-fixup)
+  qb_output_to_bin(${A_NAME})
+  set_target_properties(${A_NAME} PROPERTIES IMPORT_PREFIX "lib")
+endfunction()
+
+# A test program. Windows tests run under Wine through the emulator; native
+# ones directly. Both are GoogleTest programs, one CTest entry each.
+#   qb_test(NAME name SOURCES ... LIBS ... [WINDOWS_GUI])
+function(qb_test)
+  cmake_parse_arguments(A "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${A_NAME} ${A_SOURCES})
+  target_link_libraries(${A_NAME} PRIVATE ${A_LIBS} gtest)
+  if(QB_WINDOWS)
+    qb_output_to_bin(${A_NAME})
+    target_link_libraries(${A_NAME} PRIVATE qb_testbench)
+  else()
+    target_link_libraries(${A_NAME} PRIVATE gtest_main)
+  endif()
+  add_test(NAME ${A_NAME} COMMAND ${A_NAME} WORKING_DIRECTORY $<TARGET_FILE_DIR:${A_NAME}>)
+endfunction()
