@@ -1,0 +1,50 @@
+#pragma once
+// Helpers for tests that run under Wine.
+#include <windows.h>
+
+#include <string>
+
+#include "qb/win/handles.h"
+
+namespace qb::test {
+
+// Redirects HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process to fresh
+// scratch keys for its lifetime, so tests never touch the prefix's settings.
+// With readOnly the roots are opened for reading only: every create or write
+// below them fails with access denied.
+class ScratchRegistry {
+ public:
+  explicit ScratchRegistry(bool readOnly = false);
+  ScratchRegistry(const ScratchRegistry&) = delete;
+  ScratchRegistry& operator=(const ScratchRegistry&) = delete;
+  ~ScratchRegistry();
+
+  // The scratch key's real path below HKEY_CURRENT_USER.
+  const std::wstring& basePath() const { return base_; }
+
+ private:
+  std::wstring base_;
+  qb::win::UniqueKey user_;
+  qb::win::UniqueKey machine_;
+};
+
+// Processes pending messages of this thread for about the given time.
+void pumpMessages(DWORD milliseconds = 0);
+
+// A top-level window with the given title, standing in for the host window.
+class HostWindow {
+ public:
+  explicit HostWindow(const std::wstring& title, DWORD exStyle = WS_EX_CONTROLPARENT);
+  HostWindow(const HostWindow&) = delete;
+  HostWindow& operator=(const HostWindow&) = delete;
+  ~HostWindow();
+  HWND hwnd() const { return hwnd_; }
+
+ private:
+  HWND hwnd_ = nullptr;
+};
+
+// Path of the folder that holds the running test program.
+std::wstring programFolder();
+
+}  // namespace qb::test

@@ -1,0 +1,197 @@
+#include "qb/win/registry.h"
+
+#include <cstring>
+
+#include "qb/win/text.h"
+
+namespace qb::win::reg {
+namespace {
+
+std::wstring keyPath(std::string_view path) {
+  while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
+  return widen(path);
+}
+
+[[noreturn]] void fail(const char* what, std::string_view path, std::string_view name, LONG code) {
+  std::string msg = what;
+  msg += ' ';
+  msg += path;
+  if (!name.empty()) {
+    msg += " : ";
+    msg += name;
+  }
+  throw RegistryError(msg, code);
+}
+
+}  // namespace
+
+UniqueKey openKey(HKEY root, std::string_view path) {
+  UniqueKey key;
+  if (RegOpenKeyExW(root, keyPath(path).c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS)
+    key.release();
+  return key;
+}
+
+bool keyExists(HKEY root, std::string_view path) { return static_cast<bool>(openKey(root, path)); }
+
+Raw readRaw(HKEY key, std::string_view name) {
+  Raw raw;
+  const std::wstring wname = widen(name);
+  DWORD type = 0, size = 0;
+  LONG rc = RegQueryValueExW(key, wname.c_str(), nullptr, &type, nullptr, &size);
+  while (rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA) {
+    raw.data.resize(size);
+    DWORD got = size;
+    rc = RegQueryValueExW(key, wname.c_str(), nullptr, &type, raw.data.data(), &got);
+    if (rc == ERROR_SUCCESS) {
+      raw.data.resize(got);
+      raw.type = type;
+      raw.found = Found::Value;
+      return raw;
+    }
+    size = got > size ? got : size + 256;  // the value grew in between
+  }
+  raw.data.clear();
+  raw.found = Found::NoValue;
+  return raw;
+}
+
+Raw readRaw(HKEY root, std::string_view path, std::string_view name) {
+  const UniqueKey key = openKey(root, path);
+  if (!key) return Raw{};
+  return readRaw(key.get(), name);
+}
+
+std::optional<std::string> rawAsText(const Raw& raw) {
+  if (raw.found != Found::Value || (raw.type != REG_SZ && raw.type != REG_EXPAND_SZ)) return std::nullopt;
+  std::wstring text(raw.data.size() / sizeof(wchar_t), L'\0');
+  std::memcpy(text.data(), raw.data.data(), text.size() * sizeof(wchar_t));
+  const auto end = text.find(L'\0');
+  if (end != std::wstring::npos) text.resize(end);
+  return narrow(text);
+}
+
+Text readText(HKEY key, std::string_view name) {
+  const Raw raw = readRaw(key, name);
+  if (raw.found != Found::Value) return Text{raw.found, {}};
+  auto text = rawAsText(raw);
+  if (!text) return Text{Found::WrongType, {}};
+  return Text{Found::Value, std::move(*text)};
+}
+
+Text readText(HKEY root, std::string_view path, std::string_view name) {
+  const UniqueKey key = openKey(root, path);
+  if (!key) return Text{};
+  return readText(key.get(), name);
+}
+
+Number readNumber(HKEY key, std::string_view name) {
+  const Raw raw = readRaw(key, name);
+  if (raw.found != Found::Value) return Number{raw.found, 0};
+  if (raw.type != REG_DWORD || raw.data.size() != sizeof(DWORD)) return Number{Found::WrongType, 0};
+  DWORD v = 0;
+  std::memcpy(&v, raw.data.data(), sizeof v);
+  return Number{Found::Value, v};
+}
+
+Number readNumber(HKEY root, std::string_view path, std::string_view name) {
+  const UniqueKey key = openKey(root, path);
+  if (!key) return Number{};
+  return readNumber(key.get(), name);
+}
+
+std::vector<std::string> valueNames(HKEY key) {
+  std::vector<std::string> names;
+  DWORD count = 0, longest = 0;
+  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &longest,
+                       nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return names;
+  std::wstring buf(longest + 2, L'\0');
+  for (DWORD i = 0;; ++i) {
+    DWORD len = static_cast<DWORD>(buf.size());
+    const LONG rc = RegEnumValueW(key, i, buf.data(), &len, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_MORE_DATA) {
+      buf.resize(buf.size() * 2 + 256);
+      --i;
+      continue;
+    }
+    if (rc != ERROR_SUCCESS) break;
+    names.push_back(narrow(std::wstring_view(buf.data(), len)));
+  }
+  return names;
+}
+
+std::vector<std::string> subkeyNames(HKEY key) {
+  std::vector<std::string> names;
+  wchar_t buf[512];  // key names are at most 255 characters
+  for (DWORD i = 0;; ++i) {
+    DWORD len = static_cast<DWORD>(std::size(buf));
+    if (RegEnumKeyExW(key, i, buf, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.push_back(narrow(std::wstring_view(buf, len)));
+  }
+  return names;
+}
+
+UniqueKey createKey(HKEY root, std::string_view path) {
+  UniqueKey key;
+  const LONG rc = RegCreateKeyExW(root, keyPath(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
+  if (rc != ERROR_SUCCESS) {
+    key.release();
+    fail("cannot create key", path, {}, rc);
+  }
+  return key;
+}
+
+void writeText(HKEY root, std::string_view path, std::string_view name, std::string_view text) {
+  const UniqueKey key = createKey(root, path);
+  const std::wstring data = widen(text);
+  const LONG rc = RegSetValueExW(key.get(), widen(name).c_str(), 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(data.c_str()),
+                                 static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  if (rc != ERROR_SUCCESS) fail("cannot write value", path, name, rc);
+}
+
+void writeNumber(HKEY root, std::string_view path, std::string_view name, std::uint32_t value) {
+  const UniqueKey key = createKey(root, path);
+  const DWORD v = value;
+  const LONG rc = RegSetValueExW(key.get(), widen(name).c_str(), 0, REG_DWORD,
+                                 reinterpret_cast<const BYTE*>(&v), sizeof v);
+  if (rc != ERROR_SUCCESS) fail("cannot write value", path, name, rc);
+}
+
+void deleteValue(HKEY root, std::string_view path, std::string_view name) {
+  const UniqueKey key = openKey(root, path);
+  if (!key) return;
+  const LONG rc = RegDeleteValueW(key.get(), widen(name).c_str());
+  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) fail("cannot delete value", path, name, rc);
+}
+
+namespace {
+LONG deleteTreeBelow(HKEY parent, const std::wstring& sub) {
+  UniqueKey key;
+  LONG rc = RegOpenKeyExW(parent, sub.c_str(), 0, KEY_ALL_ACCESS, key.put());
+  if (rc == ERROR_FILE_NOT_FOUND) {
+    key.release();
+    return ERROR_SUCCESS;
+  }
+  if (rc != ERROR_SUCCESS) {
+    key.release();
+    return rc;
+  }
+  for (const std::string& child : subkeyNames(key.get())) {
+    rc = deleteTreeBelow(key.get(), widen(child));
+    if (rc != ERROR_SUCCESS) return rc;
+  }
+  key.reset();
+  rc = RegDeleteKeyW(parent, sub.c_str());
+  return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
+}
+}  // namespace
+
+void deleteTree(HKEY root, std::string_view path) {
+  const LONG rc = deleteTreeBelow(root, keyPath(path));
+  if (rc != ERROR_SUCCESS) fail("cannot delete key", path, {}, rc);
+}
+
+}  // namespace qb::win::reg

@@ -1,0 +1,51 @@
+#include "qb/win/registry.h"
+
+#include <gtest/gtest.h>
+
+#include "qb/testbench.h"
+
+namespace reg = qb::win::reg;
+
+namespace {
+
+TEST(Registry, ReadersTellMissingKeyMissingValueAndWrongType) {
+  qb::test::ScratchRegistry scratch;
+  EXPECT_EQ(reg::readText(HKEY_CURRENT_USER, "\\A\\B", "v").found, reg::Found::NoKey);
+  reg::writeNumber(HKEY_CURRENT_USER, "\\A\\B", "n", 7);
+  EXPECT_EQ(reg::readText(HKEY_CURRENT_USER, "A\\B", "v").found, reg::Found::NoValue);
+  EXPECT_EQ(reg::readText(HKEY_CURRENT_USER, "A\\B", "n").found, reg::Found::WrongType);
+  const auto n = reg::readNumber(HKEY_CURRENT_USER, "A\\B", "n");
+  EXPECT_EQ(n.found, reg::Found::Value);
+  EXPECT_EQ(n.value, 7u);
+}
+
+TEST(Registry, TextRoundTripKeepsPolishLettersAndUnterminatedDataReadsWhole) {
+  qb::test::ScratchRegistry scratch;
+  reg::writeText(HKEY_CURRENT_USER, "K", "t", "Zażółć gęślą");
+  EXPECT_EQ(reg::readText(HKEY_CURRENT_USER, "K", "t").text, "Zażółć gęślą");
+
+  const auto key = reg::openKey(HKEY_CURRENT_USER, "K");
+  ASSERT_TRUE(key);
+  const wchar_t raw[] = {L'a', L'b'};  // no terminator stored
+  RegSetValueExW(key.get(), L"u", 0, REG_SZ, reinterpret_cast<const BYTE*>(raw), sizeof raw);
+  EXPECT_EQ(reg::readText(key.get(), "u").text, "ab");
+  RegSetValueExW(key.get(), L"short", 0, REG_DWORD, reinterpret_cast<const BYTE*>(raw), 2);
+  EXPECT_EQ(reg::readNumber(key.get(), "short").found, reg::Found::WrongType);
+}
+
+TEST(Registry, WritesUnderAReadOnlyRootThrow) {
+  qb::test::ScratchRegistry scratch(/*readOnly=*/true);
+  EXPECT_THROW(reg::writeText(HKEY_CURRENT_USER, "X", "v", "1"), reg::RegistryError);
+  EXPECT_THROW(reg::writeNumber(HKEY_LOCAL_MACHINE, "X", "v", 1), reg::RegistryError);
+}
+
+TEST(Registry, DeleteTreeRemovesNestedKeysAndToleratesAbsence) {
+  qb::test::ScratchRegistry scratch;
+  reg::writeNumber(HKEY_CURRENT_USER, "T\\a\\b", "v", 1);
+  reg::writeNumber(HKEY_CURRENT_USER, "T\\c", "v", 1);
+  reg::deleteTree(HKEY_CURRENT_USER, "T");
+  EXPECT_FALSE(reg::keyExists(HKEY_CURRENT_USER, "T"));
+  EXPECT_NO_THROW(reg::deleteTree(HKEY_CURRENT_USER, "T"));
+}
+
+}  // namespace
