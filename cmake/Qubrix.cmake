@@ -48,3 +48,14 @@ function(qb_test)
   endif()
   add_test(NAME ${A_NAME} COMMAND ${A_NAME} WORKING_DIRECTORY $<TARGET_FILE_DIR:${A_NAME}>)
 endfunction()
+
+# A plug-in module: its page as an object library <name>_page (which tests
+# link directly) and <name>.dll with the exports its .def file names.
+#   qb_plugin(NAME name DEF name.def SOURCES ... LIBS ...)
+function(qb_plugin)
+  cmake_parse_arguments(A "" "NAME;DEF" "SOURCES;LIBS" ${ARGN})
+  add_library(${A_NAME}_page OBJECT ${A_SOURCES})
+  target_link_libraries(${A_NAME}_page PUBLIC qb_shell ${A_LIBS})
+  target_include_directories(${A_NAME}_page PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  qb_dll(NAME ${A_NAME} DEF ${A_DEF} LIBS ${A_NAME}_page qb_shell_dllmain)
+endfunction()

@@ -1,0 +1,102 @@
+#include "qb/shell/page.h"
+
+#include <exception>
+
+#include "qb/tk/application.h"
+#include "qb/tk/msgbox.h"
+#include "qb/win/registry.h"
+
+namespace shell {
+
+ModuleState& moduleState() {
+  static ModuleState state;
+  return state;
+}
+
+PluginPage::PluginPage(std::string className, const std::string& caption, const tk::Bounds& designed,
+                       OnClose onClose)
+    : tk::Form(std::move(className), caption, designed), onClose_(onClose) {}
+
+void PluginPage::FormCreate() {
+  const ModuleState& m = moduleState();
+  // The host window is the top-level window with that title, whatever its class.
+  HWND host = m.hostCaption ? FindWindowA(nullptr, m.hostCaption) : nullptr;
+  SetWindowLongW(hwnd(), GWL_STYLE, WS_CHILD);
+  SetWindowLongW(hwnd(), GWL_EXSTYLE, host ? GetWindowLongW(host, GWL_EXSTYLE) : 0);
+  if (host) SetParent(hwnd(), host);
+  setTop(m.pageTop);
+  setLeft(m.pageLeft);
+}
+
+void PluginPage::FormClose(tk::CloseAction& action) {
+  if (onClose_ == OnClose::HideOnly) {
+    action = tk::CloseAction::Hide;
+    return;
+  }
+  action = tk::CloseAction::Free;
+  if (moduleState().currentPage == this) moduleState().currentPage = nullptr;
+}
+
+void PluginPage::windowDestroyed() {
+  // The host destroyed its window with the page inside: forget the page.
+  if (moduleState().currentPage == this) moduleState().currentPage = nullptr;
+  tk::Form::windowDestroyed();
+}
+
+void unloadModule() {
+  moduleState().currentPage = nullptr;
+  tk::Application::instance().shutdown();
+}
+
+namespace {
+
+template <typename F>
+void guarded(F&& body) {
+  try {
+    body();
+  } catch (const qb::win::reg::RegistryError& e) {
+    tk::messageBox(nullptr, std::string("Nie udało się zapisać ustawień.\r") + e.what(), "Qubrix",
+                   MB_OK | MB_ICONERROR);
+  } catch (const std::exception& e) {
+    tk::messageBox(nullptr, e.what(), "Qubrix", MB_OK | MB_ICONERROR);
+  } catch (...) {
+  }
+}
+
+}  // namespace
+}  // namespace shell
+
+using shell::moduleState;
+
+extern "C" void __stdcall ShowDLLWND(int top, int left, const char* hostCaption) {
+  shell::guarded([&] {
+    auto& m = moduleState();
+    m.pageTop = top;
+    m.pageLeft = left;
+    m.hostCaption = hostCaption;
+    if (!m.currentPage) m.currentPage = shell::createPage();
+    m.hostCaption = nullptr;  // the host owns the text; it is not kept past this call
+    m.currentPage->show();
+  });
+}
+
+extern "C" void __stdcall ResizeDLLWND(int width, int height) {
+  shell::guarded([&] {
+    if (auto* page = moduleState().currentPage) {
+      page->setWidth(width);
+      page->setHeight(height);
+    }
+  });
+}
+
+extern "C" void __stdcall DLLSave() {
+  shell::guarded([] {
+    if (auto* page = moduleState().currentPage) page->Apply();
+  });
+}
+
+extern "C" void __stdcall Back() {
+  shell::guarded([] {
+    if (auto* page = moduleState().currentPage) page->Back();
+  });
+}

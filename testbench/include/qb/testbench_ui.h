@@ -1,0 +1,36 @@
+#pragma once
+// Test helpers for pages and message boxes.
+#include <string>
+#include <vector>
+
+#include "qb/tk/msgbox.h"
+
+namespace qb::test {
+
+// Answers every message box with `answer` and records it, for its lifetime.
+class MessageBoxRecorder {
+ public:
+  explicit MessageBoxRecorder(int answer = IDOK);
+  MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+  MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+  ~MessageBoxRecorder();
+  const std::vector<tk::MessageBoxCall>& calls() const { return calls_; }
+
+ private:
+  std::vector<tk::MessageBoxCall> calls_;
+};
+
+// Writes a language file beside the test program and points "lang" at it
+// (under the current, scratch, HKEY_CURRENT_USER); removes the file again.
+class LanguageFile {
+ public:
+  LanguageFile(const std::string& language, const std::string& utf8Content);
+  LanguageFile(const LanguageFile&) = delete;
+  LanguageFile& operator=(const LanguageFile&) = delete;
+  ~LanguageFile();
+
+ private:
+  std::wstring path_;
+};
+
+}  // namespace qb::test

@@ -1,0 +1,34 @@
+#include "qb/testbench_ui.h"
+
+#include <windows.h>
+
+#include <fstream>
+
+#include "qb/testbench.h"
+#include "qb/win/registry.h"
+#include "qb/win/text.h"
+
+namespace qb::test {
+
+MessageBoxRecorder::MessageBoxRecorder(int answer) {
+  tk::setMessageBoxHook([this, answer](const tk::MessageBoxCall& call) {
+    calls_.push_back(call);
+    return answer;
+  });
+}
+
+MessageBoxRecorder::~MessageBoxRecorder() { tk::setMessageBoxHook(nullptr); }
+
+LanguageFile::LanguageFile(const std::string& language, const std::string& utf8Content) {
+  const std::wstring folder = programFolder() + L"\\languages";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  path_ = folder + L"\\" + qb::win::widen(language) + L".xml";
+  std::ofstream out(path_.c_str(), std::ios::binary);
+  out << utf8Content;
+  out.close();
+  qb::win::reg::writeText(HKEY_CURRENT_USER, "\\Software\\Korvane\\Qubrix", "lang", language);
+}
+
+LanguageFile::~LanguageFile() { DeleteFileW(path_.c_str()); }
+
+}  // namespace qb::test

@@ -1,0 +1,90 @@
+#pragma once
+// The standard controls.
+#include <string>
+#include <vector>
+
+#include "qb/tk/container.h"
+
+namespace tk {
+
+class Label : public Control {
+ public:
+  Label(Container& parent, std::string name, const Bounds& b, const std::string& caption);
+};
+
+// A label used as a link: underlined, clickable, told apart by its tag in a shared handler.
+class LinkLabel : public Control {
+ public:
+  LinkLabel(Container& parent, std::string name, const Bounds& b, const std::string& caption, int tagValue);
+  Handler onClick;
+  void click();
+  void handleCommand(WORD code) override;
+};
+
+class Button : public Control {
+ public:
+  Button(Container& parent, std::string name, const Bounds& b, const std::string& caption);
+  Handler onClick;
+  void click();
+  void handleCommand(WORD code) override;
+};
+
+class CheckBox : public Control {
+ public:
+  CheckBox(Container& parent, std::string name, const Bounds& b, const std::string& caption);
+  bool checked() const;
+  // Changing the state in code does not call onClick.
+  void setChecked(bool on);
+  Handler onClick;
+  void click();
+  void handleCommand(WORD code) override;
+};
+
+// Radio buttons with the same parent form one group.
+class RadioButton : public Control {
+ public:
+  RadioButton(Container& parent, std::string name, const Bounds& b, const std::string& caption,
+              int tagValue = 0);
+  bool checked() const;
+  // Checking one unchecks the others of its group; onClick is called as a click would.
+  void setChecked(bool on);
+  Handler onClick;
+  void click();
+  void handleCommand(WORD code) override;
+};
+
+class Edit : public Control {
+ public:
+  Edit(Container& parent, std::string name, const Bounds& b, const std::string& text = {},
+       bool readOnly = false);
+  std::string text() const { return caption(); }
+  void setText(const std::string& t) { setCaption(t); }
+  Handler onChange;
+  void handleCommand(WORD code) override;
+};
+
+enum class ComboStyle { DropDown, DropDownList };
+
+class ComboBox : public Control {
+ public:
+  ComboBox(Container& parent, std::string name, const Bounds& b, ComboStyle style, int dropDownCount = 8);
+  void clear();
+  void addItem(const std::string& text);
+  void setItems(const std::vector<std::string>& items);
+  int count() const;
+  std::string item(int index) const;
+  int itemIndex() const;
+  void setItemIndex(int index);
+  // The text in the edit part (for a list-only combo, the selected item's text).
+  std::string text() const;
+  void setText(const std::string& t);
+  Handler onChange;
+  void handleCommand(WORD code) override;
+
+ private:
+  int dropDownCount_;
+  int editHeight_;
+  void sizeDropDown();
+};
+
+}  // namespace tk

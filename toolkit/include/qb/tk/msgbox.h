@@ -1,0 +1,24 @@
+#pragma once
+// Every message box of the toolkit's users goes through here, so that tests
+// can answer them instead of a person.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace tk {
+
+struct MessageBoxCall {
+  HWND owner;
+  std::string text;     // UTF-8
+  std::string caption;  // UTF-8
+  UINT flags;
+};
+
+int messageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags = MB_OK);
+
+// While set, the hook answers instead of a real message box.
+using MessageBoxHook = std::function<int(const MessageBoxCall&)>;
+void setMessageBoxHook(MessageBoxHook hook);
+
+}  // namespace tk

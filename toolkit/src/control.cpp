@@ -1,0 +1,124 @@
+#include "qb/tk/control.h"
+
+#include <exception>
+
+#include "qb/tk/application.h"
+#include "qb/tk/container.h"
+#include "qb/tk/msgbox.h"
+#include "qb/win/text.h"
+
+namespace tk {
+namespace {
+const wchar_t kControlProp[] = L"QbxControl";
+}
+
+Control::Control(Container* parent, std::string name) : parent_(parent), name_(std::move(name)) {
+  if (parent_) parent_->add(this);
+}
+
+Control::~Control() {
+  if (parent_) parent_->remove(this);
+  if (hwnd_ && IsWindow(hwnd_) && fromHwnd(hwnd_) == this) {
+    RemovePropW(hwnd_, kControlProp);
+    DestroyWindow(hwnd_);
+  }
+}
+
+Control* Control::fromHwnd(HWND hwnd) {
+  return hwnd ? static_cast<Control*>(GetPropW(hwnd, kControlProp)) : nullptr;
+}
+
+void Control::createWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle, const Bounds& b,
+                           const std::wstring& text) {
+  HWND parentWindow = parent_ ? parent_->hwnd() : nullptr;
+  if (parentWindow) style |= WS_CHILD;
+  HWND h = CreateWindowExW(exStyle, windowClass, text.c_str(), style, b.left, b.top, b.width, b.height,
+                           parentWindow, nullptr, moduleInstance(), nullptr);
+  if (h) {
+    attach(h);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(Application::instance().font()), FALSE);
+  }
+}
+
+void Control::attach(HWND hwnd) {
+  hwnd_ = hwnd;
+  SetPropW(hwnd, kControlProp, this);
+}
+
+void Control::detach() {
+  if (hwnd_ && IsWindow(hwnd_)) RemovePropW(hwnd_, kControlProp);
+  hwnd_ = nullptr;
+}
+
+void Control::setBounds(const Bounds& b) {
+  MoveWindow(hwnd_, b.left, b.top, b.width, b.height, TRUE);
+}
+
+Bounds Control::bounds() const {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  if (HWND p = GetParent(hwnd_); p && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD))
+    MapWindowPoints(nullptr, p, reinterpret_cast<POINT*>(&r), 2);
+  return Bounds{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void Control::setLeft(int v) {
+  Bounds b = bounds();
+  b.left = v;
+  setBounds(b);
+}
+void Control::setTop(int v) {
+  Bounds b = bounds();
+  b.top = v;
+  setBounds(b);
+}
+void Control::setWidth(int v) {
+  Bounds b = bounds();
+  b.width = v;
+  setBounds(b);
+}
+void Control::setHeight(int v) {
+  Bounds b = bounds();
+  b.height = v;
+  setBounds(b);
+}
+
+void Control::setAlign(Align a) {
+  align_ = a;
+  if (parent_) parent_->realign();
+}
+
+void Control::setCaption(const std::string& text) { setCaptionWide(qb::win::widen(text)); }
+std::string Control::caption() const { return qb::win::narrow(captionWide()); }
+
+void Control::setCaptionWide(const std::wstring& text) { SetWindowTextW(hwnd_, text.c_str()); }
+
+std::wstring Control::captionWide() const {
+  const int n = GetWindowTextLengthW(hwnd_);
+  std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+  const int got = GetWindowTextW(hwnd_, s.data(), n + 1);
+  s.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return s;
+}
+
+void Control::setEnabled(bool on) { EnableWindow(hwnd_, on); }
+bool Control::enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
+void Control::setVisible(bool on) { ShowWindow(hwnd_, on ? SW_SHOW : SW_HIDE); }
+bool Control::visible() const { return (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+void Control::setFocus() { SetFocus(hwnd_); }
+
+void Control::handleCommand(WORD) {}
+LRESULT Control::handleNotify(NMHDR*) { return 0; }
+
+void invokeHandler(const Control::Handler& handler, Control& sender) {
+  if (!handler) return;
+  try {
+    handler(sender);
+  } catch (const std::exception& e) {
+    messageBox(sender.hwnd(), e.what(), "Qubrix", MB_OK | MB_ICONERROR);
+  } catch (...) {
+    messageBox(sender.hwnd(), "Nieznany błąd", "Qubrix", MB_OK | MB_ICONERROR);
+  }
+}
+
+}  // namespace tk

@@ -1,0 +1,191 @@
+#include "qb/tk/controls.h"
+
+#include "qb/tk/application.h"
+#include "qb/win/text.h"
+
+namespace tk {
+
+using qb::win::widen;
+
+Label::Label(Container& parent, std::string name, const Bounds& b, const std::string& caption)
+    : Control(&parent, std::move(name)) {
+  createWindow(L"STATIC", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, b, widen(caption));
+}
+
+// ---- LinkLabel
+
+namespace {
+HFONT linkFont() {
+  static HFONT font = [] {
+    LOGFONTW lf{};
+    GetObjectW(Application::instance().font(), sizeof lf, &lf);
+    lf.lfUnderline = TRUE;
+    return CreateFontIndirectW(&lf);
+  }();
+  return font;
+}
+}  // namespace
+
+LinkLabel::LinkLabel(Container& parent, std::string name, const Bounds& b, const std::string& caption,
+                     int tagValue)
+    : Control(&parent, std::move(name)) {
+  tag = tagValue;
+  createWindow(L"STATIC", WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0, b, widen(caption));
+  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont()), FALSE);
+}
+
+void LinkLabel::click() { invokeHandler(onClick, *this); }
+
+void LinkLabel::handleCommand(WORD code) {
+  if (code == STN_CLICKED) click();
+}
+
+// ---- Button
+
+Button::Button(Container& parent, std::string name, const Bounds& b, const std::string& caption)
+    : Control(&parent, std::move(name)) {
+  createWindow(L"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, b, widen(caption));
+}
+
+void Button::click() { invokeHandler(onClick, *this); }
+
+void Button::handleCommand(WORD code) {
+  if (code == BN_CLICKED) click();
+}
+
+// ---- CheckBox
+
+CheckBox::CheckBox(Container& parent, std::string name, const Bounds& b, const std::string& caption)
+    : Control(&parent, std::move(name)) {
+  createWindow(L"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, b, widen(caption));
+}
+
+bool CheckBox::checked() const { return SendMessageW(hwnd(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void CheckBox::setChecked(bool on) { SendMessageW(hwnd(), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+void CheckBox::click() {
+  setChecked(!checked());
+  invokeHandler(onClick, *this);
+}
+
+void CheckBox::handleCommand(WORD code) {
+  if (code == BN_CLICKED) invokeHandler(onClick, *this);
+}
+
+// ---- RadioButton
+
+RadioButton::RadioButton(Container& parent, std::string name, const Bounds& b, const std::string& caption,
+                         int tagValue)
+    : Control(&parent, std::move(name)) {
+  tag = tagValue;
+  // The first radio button after another kind of control opens a new group.
+  bool opensGroup = true;
+  const auto& siblings = parent.children();
+  if (siblings.size() >= 2 && dynamic_cast<RadioButton*>(siblings[siblings.size() - 2])) opensGroup = false;
+  createWindow(L"BUTTON", WS_VISIBLE | BS_RADIOBUTTON | (opensGroup ? WS_GROUP | WS_TABSTOP : 0), 0, b,
+               widen(caption));
+}
+
+bool RadioButton::checked() const { return SendMessageW(hwnd(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void RadioButton::setChecked(bool on) {
+  if (on == checked()) return;
+  SendMessageW(hwnd(), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (!on) return;
+  // Only the checked button of a group takes the tab stop.
+  SetWindowLongW(hwnd(), GWL_STYLE, GetWindowLongW(hwnd(), GWL_STYLE) | WS_TABSTOP);
+  for (Control* c : parent()->children()) {
+    auto* other = dynamic_cast<RadioButton*>(c);
+    if (other && other != this) {
+      SendMessageW(other->hwnd(), BM_SETCHECK, BST_UNCHECKED, 0);
+      SetWindowLongW(other->hwnd(), GWL_STYLE, GetWindowLongW(other->hwnd(), GWL_STYLE) & ~WS_TABSTOP);
+    }
+  }
+  invokeHandler(onClick, *this);
+}
+
+void RadioButton::click() { setChecked(true); }
+
+void RadioButton::handleCommand(WORD code) {
+  // Plain (not automatic) radio buttons: the group logic lives in setChecked.
+  if (code == BN_CLICKED) setChecked(true);
+}
+
+// ---- Edit
+
+Edit::Edit(Container& parent, std::string name, const Bounds& b, const std::string& text, bool readOnly)
+    : Control(&parent, std::move(name)) {
+  createWindow(L"EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | (readOnly ? ES_READONLY : 0),
+               WS_EX_CLIENTEDGE, b, widen(text));
+  SendMessageW(hwnd(), EM_SETLIMITTEXT, 0, 0);
+}
+
+void Edit::handleCommand(WORD code) {
+  if (code == EN_CHANGE) invokeHandler(onChange, *this);
+}
+
+// ---- ComboBox
+
+ComboBox::ComboBox(Container& parent, std::string name, const Bounds& b, ComboStyle style, int dropDownCount)
+    : Control(&parent, std::move(name)), dropDownCount_(dropDownCount), editHeight_(b.height) {
+  const DWORD kind = style == ComboStyle::DropDown ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST;
+  createWindow(L"COMBOBOX", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | kind, 0, b);
+  RECT r{};
+  GetWindowRect(hwnd(), &r);
+  editHeight_ = r.bottom - r.top;
+  sizeDropDown();
+}
+
+void ComboBox::sizeDropDown() {
+  // The window's height decides how many lines the drop-down shows.
+  const int itemHeight = static_cast<int>(SendMessageW(hwnd(), CB_GETITEMHEIGHT, 0, 0));
+  Bounds b = bounds();
+  b.height = editHeight_ + itemHeight * dropDownCount_ + 2;
+  MoveWindow(hwnd(), b.left, b.top, b.width, b.height, FALSE);
+}
+
+void ComboBox::clear() { SendMessageW(hwnd(), CB_RESETCONTENT, 0, 0); }
+
+void ComboBox::addItem(const std::string& text) {
+  SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(text).c_str()));
+}
+
+void ComboBox::setItems(const std::vector<std::string>& items) {
+  // Keep what is typed in the edit part, as replacing the lines would clear it.
+  const std::wstring typed = captionWide();
+  clear();
+  for (const auto& i : items) addItem(i);
+  SetWindowTextW(hwnd(), typed.c_str());
+}
+
+int ComboBox::count() const { return static_cast<int>(SendMessageW(hwnd(), CB_GETCOUNT, 0, 0)); }
+
+std::string ComboBox::item(int index) const {
+  const LRESULT n = SendMessageW(hwnd(), CB_GETLBTEXTLEN, index, 0);
+  if (n == CB_ERR) return {};
+  std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+  SendMessageW(hwnd(), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(s.data()));
+  s.resize(static_cast<size_t>(n));
+  return qb::win::narrow(s);
+}
+
+int ComboBox::itemIndex() const { return static_cast<int>(SendMessageW(hwnd(), CB_GETCURSEL, 0, 0)); }
+void ComboBox::setItemIndex(int index) { SendMessageW(hwnd(), CB_SETCURSEL, index, 0); }
+
+std::string ComboBox::text() const { return caption(); }
+
+void ComboBox::setText(const std::string& t) {
+  if ((GetWindowLongW(hwnd(), GWL_STYLE) & 3) == CBS_DROPDOWNLIST) {
+    setItemIndex(static_cast<int>(
+        SendMessageW(hwnd(), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(widen(t).c_str()))));
+    return;
+  }
+  setItemIndex(-1);
+  setCaption(t);
+}
+
+void ComboBox::handleCommand(WORD code) {
+  if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) invokeHandler(onChange, *this);
+}
+
+}  // namespace tk

@@ -1,0 +1,64 @@
+#include "qb/tk/form.h"
+
+#include "qb/tk/application.h"
+#include "qb/win/text.h"
+
+namespace tk {
+
+Form::Form(std::string windowClass, const std::string& caption, const Bounds& b)
+    : Container(nullptr, windowClass), className_(std::move(windowClass)) {
+  const std::wstring cls = qb::win::widen(className_);
+  Application::instance().windowClass(cls.c_str(), windowProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  createWindow(cls.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
+               WS_EX_CONTROLPARENT, b, qb::win::widen(caption));
+  Application::instance().adopt(this);
+}
+
+Form::~Form() { Application::instance().forget(this); }
+
+void Form::afterConstruction() {
+  FormCreate();
+  realign();
+}
+
+void Form::show() {
+  if (!hwnd()) return;
+  if (!visible()) {
+    FormShow();
+    ShowWindow(hwnd(), SW_SHOW);
+  }
+  SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
+void Form::hide() {
+  if (hwnd()) ShowWindow(hwnd(), SW_HIDE);
+}
+
+void Form::close() {
+  CloseAction action = CloseAction::Hide;
+  FormClose(action);
+  switch (action) {
+    case CloseAction::None:
+      break;
+    case CloseAction::Hide:
+      hide();
+      break;
+    case CloseAction::Free:
+      hide();
+      Application::instance().release(this);
+      break;
+  }
+}
+
+void Form::windowDestroyed() { Application::instance().release(this); }
+
+bool Form::handleMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+  if (msg == WM_CLOSE) {
+    close();
+    result = 0;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace tk
