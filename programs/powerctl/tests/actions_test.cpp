@@ -211,5 +211,18 @@ TEST(CarryOut, MakesTheCallsPrintsAndEndsAsTheCommandLineSays) {
   }
 }
 
+// The error line is built from the system's text: it must not bring a line
+// end of its own, and a code without a text still says which error it was.
+TEST(RealErrorDescription, HasNoLineEndAndNamesUnknownCodes) {
+  PowerSystem& real = realPowerSystem();
+  const std::wstring known = real.describeError(ERROR_ACCESS_DENIED);
+  ASSERT_FALSE(known.empty());
+  EXPECT_EQ(known.find_first_of(L"\r\n"), std::wstring::npos);
+  EXPECT_NE(known.back(), L' ');
+
+  const std::wstring unknown = real.describeError(0x2BADF00Du);
+  EXPECT_NE(unknown.find(std::to_wstring(0x2BADF00Du)), std::wstring::npos);
+}
+
 }  // namespace
 }  // namespace powerctl
