@@ -76,6 +76,7 @@ const PlanCase kPlanCases[] = {
     {"non-ASCII letters are not upper-cased", {"/\xC5\x82OCK"}, {}},  // "/łOCK"
     {"a dotless i does not become I", {"/SW\xC4\xB1TCHUSER"}, {}},
     {"non-ASCII text around an option", {"\xC5\xBC\xC3\xB3\xC5\x82w/r"}, {exitWith(2)}},
+    {"fullwidth look-alikes are not options", {"\xEF\xBC\x8F\xEF\xBC\xB2"}, {}},  // "／Ｒ"
     {"a very long argument", {kLong}, {}},
     {"an option at the end of a very long argument", {kLong + "/W"}, {suspend}},
     {"a very long second argument", {"/S", kLong + "/F"}, {exitWith(1)}},

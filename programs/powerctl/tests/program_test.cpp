@@ -28,8 +28,9 @@ std::string readAll(HANDLE pipe) {
   return bytes;
 }
 
-// Runs powerctl.exe with the given argument text after the program name.
-Finished runPowerctl(const std::wstring& arguments) {
+// Runs powerctl.exe with the given argument text after the program name;
+// without pipes it gets no standard handles at all.
+Finished runPowerctl(const std::wstring& arguments, bool withPipes = true) {
   Finished result;
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   UniqueKernelHandle outRead, outWrite, errRead, errWrite;
@@ -50,8 +51,8 @@ Finished runPowerctl(const std::wstring& arguments) {
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = nullptr;
-  startup.hStdOutput = outWrite.get();
-  startup.hStdError = errWrite.get();
+  startup.hStdOutput = withPipes ? outWrite.get() : nullptr;
+  startup.hStdError = withPipes ? errWrite.get() : nullptr;
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
                       nullptr, nullptr, &startup, &process)) {
@@ -109,6 +110,10 @@ TEST(PowerctlProgram, PrintsExactBytesAndEndsWithZero) {
     EXPECT_EQ(run.errors, "");
     EXPECT_EQ(run.exitCode, 0u);
   }
+}
+
+TEST(PowerctlProgram, EndsNormallyWithoutStandardHandles) {
+  EXPECT_EQ(runPowerctl(L"/?", false).exitCode, 0u);
 }
 
 }  // namespace
