@@ -89,7 +89,7 @@ TEST(PlannedActions, FollowTheTwelveTestsInOrder) {
   }
 }
 
-TEST(UsageText, IsExactlyTheDocumentedBytes) {
+TEST(UsageText, MatchesTheExpectedBytes) {
   EXPECT_EQ(usageText(), kExpectedUsage);
 }
 
