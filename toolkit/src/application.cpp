@@ -31,6 +31,7 @@ struct Application::State {
   std::vector<std::wstring> classes;
   HFONT font = nullptr;
   HWND releaseWindow = nullptr;
+  Form* mainForm = nullptr;
 };
 
 Application& Application::instance() {
@@ -46,6 +47,7 @@ Application::State& Application::state() {
 void Application::adopt(Form* form) { state().forms.push_back(form); }
 
 void Application::forget(Form* form) {
+  if (state().mainForm == form) state().mainForm = nullptr;
   auto& f = state().forms;
   f.erase(std::remove(f.begin(), f.end(), form), f.end());
   auto& r = state().released;
@@ -102,6 +104,27 @@ HFONT Application::font() {
     if (!s.font) s.font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   }
   return s.font;
+}
+
+int Application::run(Form& mainForm) {
+  state().mainForm = &mainForm;
+  mainForm.show();
+  MSG msg{};
+  for (;;) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) break;
+    if (got == -1) return 1;
+    // Tab and arrow keys move between the controls of a toolkit form.
+    HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (top && Control::fromHwnd(top) && IsDialogMessageW(top, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+bool Application::isMainForm(const Form* form) const {
+  return form && const_cast<Application*>(this)->state().mainForm == form;
 }
 
 void Application::shutdown() {

@@ -48,9 +48,14 @@ void Form::close() {
       Application::instance().release(this);
       break;
   }
+  // Closing a program's main window ends its message loop.
+  if (action != CloseAction::None && Application::instance().isMainForm(this)) PostQuitMessage(0);
 }
 
-void Form::windowDestroyed() { Application::instance().release(this); }
+void Form::windowDestroyed() {
+  if (Application::instance().isMainForm(this)) PostQuitMessage(0);
+  Application::instance().release(this);
+}
 
 bool Form::handleMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   if (msg == WM_CLOSE) {

@@ -27,6 +27,12 @@ class Application {
 
   HFONT font();
 
+  // For programs: shows mainForm and handles this thread's messages until the
+  // main form is closed or destroyed. Returns the exit code of the quit message.
+  // The caller still calls shutdown() afterwards.
+  int run(Form& mainForm);
+  bool isMainForm(const Form* form) const;
+
   // Destroys every form and unregisters the classes: the module is being unloaded.
   void shutdown();
 
