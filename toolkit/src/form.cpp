@@ -24,7 +24,9 @@ void Form::afterConstruction() {
 void Form::show() {
   if (!hwnd()) return;
   if (!visible()) {
+    closed_ = false;
     FormShow();
+    if (closed_) return;
     ShowWindow(hwnd(), SW_SHOW);
   }
   SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
@@ -37,6 +39,7 @@ void Form::hide() {
 void Form::close() {
   CloseAction action = CloseAction::Hide;
   FormClose(action);
+  if (action != CloseAction::None) closed_ = true;
   switch (action) {
     case CloseAction::None:
       break;

@@ -14,7 +14,8 @@ class Form : public Container {
   ~Form() override;
 
   // Makes the form visible and brings it to the front. A hidden form gets
-  // its FormShow first; a visible one is only brought to the front.
+  // its FormShow first; a visible one is only brought to the front. A form
+  // that closes itself in FormShow stays hidden.
   void show();
   void hide();
   // Asks the form to close: FormClose decides whether it hides or is freed.
@@ -47,6 +48,7 @@ class Form : public Container {
  private:
   void afterConstruction();
   std::string className_;
+  bool closed_ = false;  // set by close(); show() learns from it whether FormShow closed the form
 };
 
 }  // namespace tk
