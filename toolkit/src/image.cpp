@@ -35,23 +35,66 @@ void Image::setTransparentColor(std::optional<COLORREF> colour) {
 
 void Image::click() { invokeHandler(onClick, *this); }
 
+namespace {
+
+// Draws the bitmap selected into source, leaving out the pixels of one colour.
+// A mask instead of TransparentBlt, whose library Windows 95 lacks.
+void drawWithout(HDC dc, HDC source, int width, int height, COLORREF colour) {
+  HDC maskDc = CreateCompatibleDC(dc);
+  qb::win::UniqueGdiObject mask(CreateBitmap(width, height, 1, 1, nullptr));
+  if (!maskDc || !mask) {
+    if (maskDc) DeleteDC(maskDc);
+    BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    return;
+  }
+  HGDIOBJ oldMask = SelectObject(maskDc, mask.get());
+  // Colour to monochrome: pixels of the source's background colour become 1.
+  const COLORREF oldSourceBack = SetBkColor(source, colour);
+  BitBlt(maskDc, 0, 0, width, height, source, 0, 0, SRCCOPY);
+  SetBkColor(source, oldSourceBack);
+  // Monochrome to colour: 1 becomes the background (white), 0 the text colour (black).
+  const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
+  const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+  // XOR the picture in, clear the drawn pixels, XOR it again: the left-out
+  // pixels come back as they were and the others become the picture's.
+  BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCINVERT);
+  BitBlt(dc, 0, 0, width, height, maskDc, 0, 0, SRCAND);
+  BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCINVERT);
+  SetBkColor(dc, oldBack);
+  SetTextColor(dc, oldText);
+  SelectObject(maskDc, oldMask);
+  DeleteDC(maskDc);
+}
+
+}  // namespace
+
 void Image::paint(HDC dc) {
   RECT client{};
   GetClientRect(hwnd(), &client);
+  // Composed off screen first, so the picture does not flicker.
+  HDC buffer = CreateCompatibleDC(dc);
+  qb::win::UniqueGdiObject canvas(CreateCompatibleBitmap(dc, client.right, client.bottom));
+  if (!buffer || !canvas) {
+    if (buffer) DeleteDC(buffer);
+    return;
+  }
+  HGDIOBJ oldCanvas = SelectObject(buffer, canvas.get());
   // Every container of the toolkit is painted in the face colour of buttons.
-  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-  if (!bitmap_) return;
+  FillRect(buffer, &client, GetSysColorBrush(COLOR_BTNFACE));
   BITMAP info{};
-  if (!GetObjectW(bitmap_.get(), sizeof info, &info)) return;
-  HDC source = CreateCompatibleDC(dc);
-  if (!source) return;
-  HGDIOBJ old = SelectObject(source, bitmap_.get());
-  if (transparent_)
-    TransparentBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, info.bmWidth, info.bmHeight, *transparent_);
-  else
-    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
+  HDC source = bitmap_ ? CreateCompatibleDC(dc) : nullptr;
+  if (source && GetObjectW(bitmap_.get(), sizeof info, &info)) {
+    HGDIOBJ old = SelectObject(source, bitmap_.get());
+    if (transparent_)
+      drawWithout(buffer, source, info.bmWidth, info.bmHeight, *transparent_);
+    else
+      BitBlt(buffer, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+    SelectObject(source, old);
+  }
+  if (source) DeleteDC(source);
+  BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
+  SelectObject(buffer, oldCanvas);
+  DeleteDC(buffer);
 }
 
 LRESULT CALLBACK Image::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
