@@ -84,6 +84,20 @@ TEST_F(FoldmarkWindow, FixedSingleBorderAroundTheDesignedClientArea) {
   EXPECT_EQ(f.Image1.transparentColor(), RGB(255, 255, 255));
 }
 
+TEST_F(FoldmarkWindow, LogoLeavesItsWhiteOutAndShowsTheFormBehind) {
+  TForm2& f = open();
+  ShowWindow(f.hwnd(), SW_SHOWNOACTIVATE);
+  UpdateWindow(f.hwnd());
+  HDC dc = GetDC(f.Image1.hwnd());
+  const COLORREF corner = GetPixel(dc, 2, 2);     // white in the picture
+  const COLORREF page = GetPixel(dc, 35, 12);     // the red page
+  const COLORREF icon = GetPixel(dc, 34, 24);     // a white icon on the page
+  ReleaseDC(f.Image1.hwnd(), dc);
+  EXPECT_EQ(corner, GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(page, RGB(200, 16, 16));
+  EXPECT_EQ(icon, GetSysColor(COLOR_BTNFACE));
+}
+
 TEST_F(FoldmarkWindow, LogoOpensTheWebSiteWhenPressedAndReleasedOverIt) {
   struct Case {
     const char* name;

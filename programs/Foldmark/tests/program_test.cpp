@@ -7,13 +7,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "qb/testbench.h"
 #include "qb/win/handles.h"
+#include "qb/win/text.h"
 
 namespace {
 
@@ -83,6 +83,9 @@ void pumpFor(DWORD milliseconds) {
   UniqueKernelHandle never(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   waitPumping(never.get(), milliseconds);
 }
+
+// The start of a command line or caption, readable in a failure message.
+std::string traceOf(const std::wstring& text) { return qb::win::narrow(text.substr(0, 40)); }
 
 // ---- The desktop window tree
 
@@ -356,7 +359,7 @@ TEST_F(FoldmarkProgram, FirstArgumentOptionRunsItsStepsInOrderAndEndsTheProgram)
   ASSERT_EQ(FindWindowW(L"Progman", nullptr), tree.programManager());
   ASSERT_EQ(FindWindowW(L"Progman", L"Program Manager"), tree.programManager());
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.arguments.begin(), c.arguments.begin() + std::min<size_t>(c.arguments.size(), 40)));
+    SCOPED_TRACE(traceOf(c.arguments));
     tree.reset();
     Foldmark program(c.arguments);
     ASSERT_TRUE(program.started());
@@ -390,7 +393,7 @@ TEST_F(FoldmarkProgram, AnyOtherFirstArgumentLeavesTheWindowOpenUntilItIsClosed)
   };
   DesktopTree tree{TreeShape{}};
   for (const std::wstring& arguments : cases) {
-    SCOPED_TRACE(std::string(arguments.begin(), arguments.begin() + std::min<size_t>(arguments.size(), 40)));
+    SCOPED_TRACE(traceOf(arguments));
     tree.reset();
     Foldmark program(arguments);
     ASSERT_TRUE(program.started());
@@ -414,7 +417,7 @@ TEST_F(FoldmarkProgram, EachButtonRunsItsStepsAndCloseEndsTheProgram) {
   HWND window = program.waitForWindow();
   ASSERT_NE(window, nullptr);
   for (const ButtonCase& b : kButtons) {
-    SCOPED_TRACE(std::string(b.caption, b.caption + wcslen(b.caption)));
+    SCOPED_TRACE(traceOf(b.caption));
     tree.reset();
     HWND button = childWithText(window, b.caption);
     ASSERT_NE(button, nullptr);
@@ -469,7 +472,7 @@ TEST_F(FoldmarkProgram, MissingWindowsAreSkippedSilently) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    SCOPED_TRACE(std::string(c.option.begin(), c.option.end()));
+    SCOPED_TRACE(traceOf(c.option));
     DesktopTree tree(c.shape);
     if (c.shape.programManagerTitle) {
       ASSERT_EQ(FindWindowW(L"Progman", nullptr), tree.programManager());
@@ -537,14 +540,14 @@ TEST_F(FoldmarkProgram, StartUpCheckFollowsTheWindowsVersion) {
   };
   DesktopTree tree{TreeShape{}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.version, c.version + wcslen(c.version)));
+    SCOPED_TRACE(traceOf(c.version));
     WineVersionForFoldmark pretend(c.version);
     Foldmark program(L"");
     HWND window = program.waitForWindow();
     ASSERT_NE(window, nullptr);
 
     for (const ButtonCase& b : kButtons) {
-      SCOPED_TRACE(std::string(b.caption, b.caption + wcslen(b.caption)));
+      SCOPED_TRACE(traceOf(b.caption));
       HWND button = childWithText(window, b.caption);
       ASSERT_NE(button, nullptr);
       const bool enabled = b.needsXp ? c.xpViews : c.basicViews;
