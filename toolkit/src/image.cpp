@@ -12,7 +12,9 @@ const wchar_t kImageClass[] = L"QbxImage";
 
 Image::Image(Container& parent, std::string name, const Bounds& b) : Control(&parent, std::move(name)) {
   Application::instance().windowClass(kImageClass, windowProc, nullptr);
-  createWindow(kImageClass, WS_VISIBLE, 0, b);
+  // Like a picture painted on its form: below the other controls and never over them.
+  createWindow(kImageClass, WS_VISIBLE | WS_CLIPSIBLINGS, 0, b);
+  SetWindowPos(hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Image::setBitmap(HBITMAP bitmap) {
