@@ -48,3 +48,24 @@ function(qb_test)
   endif()
   add_test(NAME ${A_NAME} COMMAND ${A_NAME} WORKING_DIRECTORY $<TARGET_FILE_DIR:${A_NAME}>)
 endfunction()
+
+# Replaces the import library of a DLL whose .def exports stdcall functions
+# under plain names (Name=Name@N): the linker's own import library would offer
+# only _Name, while callers compiled against __stdcall declarations look for
+# _Name@N. dlltool -k keeps the decorated symbols and imports the plain names.
+#   qb_stdcall_import_library(target file.def)
+function(qb_stdcall_import_library target def)
+  find_program(QB_DLLTOOL NAMES i686-w64-mingw32-dlltool REQUIRED)
+  file(STRINGS ${def} lines)
+  set(decorated "EXPORTS\n")
+  foreach(line ${lines})
+    if(line MATCHES "^[ \t]*\"?[^=]+\"?=([^ \t]+)[ \t]*$")
+      string(APPEND decorated "${CMAKE_MATCH_1}\n")
+    endif()
+  endforeach()
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_callers.def)
+  file(WRITE ${out} "${decorated}")
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${QB_DLLTOOL} -k -d ${out} -D $<TARGET_FILE_NAME:${target}> -l $<TARGET_LINKER_FILE:${target}>
+    VERBATIM)
+endfunction()
