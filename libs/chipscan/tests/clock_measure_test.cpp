@@ -143,17 +143,23 @@ TEST(ClockMeasure, PriorityRaisedForEachWindowAndRestoredBeforeThePassEnds) {
   // The time-stamp counter is read only while the priority is raised, and
   // every raise is undone before the next pass reads the priority again.
   ASSERT_EQ(clock.events.front(), "counter");
-  int raises = 0, restores = 0;
+  // With 10 counts a reading, each window holds 5 settling readings (50 counts)
+  // and 100 measuring ones (1000 counts).
+  int raises = 0, restores = 0, readingsWhileRaised = 0;
   bool raised = false;
   for (const auto& e : clock.events) {
     if (e == "set priority 15") {
       EXPECT_FALSE(raised);
       raised = true;
       ++raises;
+      readingsWhileRaised = 0;
     } else if (e == "set priority 2") {
       EXPECT_TRUE(raised);
+      EXPECT_EQ(readingsWhileRaised, 105);
       raised = false;
       ++restores;
+    } else if (e == "counter") {
+      ++readingsWhileRaised;
     } else if (e == "stamp") {
       EXPECT_TRUE(raised) << "time-stamp read outside the raised window";
     } else if (e == "get priority") {
