@@ -85,9 +85,18 @@ TEST_F(DiskExport, FallbackTextsInTheAnsiCodePage) {
   disk.present = true;
   const std::string noSmart = qb::win::toAnsi(L"Dysk IDE nie obsługuje SMART");
   EXPECT_EQ(std::string(GetHDDinfo(0, "Model")), noSmart);
+  if (GetACP() == 1250) {
+    EXPECT_EQ(noSmart.substr(13, 4), "obs\xB3");  // "ł" in code page 1250
+  }
   EXPECT_EQ(std::string(GetHDDinfo(0, nullptr)), noSmart);
   disk.errorAfterReply = ERROR_INVALID_PARAMETER;
   EXPECT_STREQ(GetHDDinfo(0, "Model"), "NoDisk");
+}
+
+TEST(DiskSystemDevice, UsedWhenNoTestDeviceIsSet) {
+  // This bench has no IDE port, so the system's own device answers with a fallback.
+  SetLastError(0);
+  EXPECT_STREQ(GetHDDinfo(0, "model"), "NoDisk");
 }
 
 TEST_F(DiskExport, AllZeroModelReadsAsEmptyText) {
