@@ -1,6 +1,8 @@
 #pragma once
 // What the Linux kernel says about the first processor, read through Wine's
 // view of the Unix root (Z:). Absent on real Windows.
+#include <windows.h>
+
 #include <fstream>
 #include <map>
 #include <optional>
