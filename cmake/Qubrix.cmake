@@ -62,7 +62,7 @@ function(qb_import_library target def)
   set(import_def ${CMAKE_CURRENT_BINARY_DIR}/${target}.import.def)
   file(WRITE ${import_def} "${out}")
   add_custom_command(TARGET ${target} POST_BUILD
-    COMMAND ${CMAKE_DLLTOOL} -k -d ${import_def} -l $<TARGET_LINKER_FILE:${target}>
+    COMMAND ${CMAKE_DLLTOOL} -k -D $<TARGET_FILE_NAME:${target}> -d ${import_def} -l $<TARGET_LINKER_FILE:${target}>
     VERBATIM)
 endfunction()
 
