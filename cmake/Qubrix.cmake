@@ -9,6 +9,9 @@ macro(qb_strict_warnings)
                             _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
     # Every deliverable stands alone on a Windows machine.
     add_link_options(-static-libgcc -static-libstdc++ -static)
+    # Release binaries carry no symbols and no unused code.
+    add_compile_options($<$<CONFIG:Release>:-ffunction-sections> $<$<CONFIG:Release>:-fdata-sections>)
+    add_link_options($<$<CONFIG:Release>:-s> $<$<CONFIG:Release>:-Wl,--gc-sections>)
   elseif(QB_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
