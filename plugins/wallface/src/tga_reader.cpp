@@ -72,10 +72,22 @@ void decodeRunLength(const std::uint8_t* src, std::size_t count, Dib& dib, const
       if (h & 0x80) {
         if (static_cast<std::size_t>(end - src) < pixelBytes) return;
         std::uint8_t* out = dst + static_cast<std::size_t>(x) * pixelBytes;
-        if (pixelBytes == 1) {
-          std::memset(out, *src, room);
-        } else {
-          for (std::uint32_t i = 0; i < room; ++i, out += pixelBytes) std::memcpy(out, src, pixelBytes);
+        switch (pixelBytes) {
+          case 1:
+            std::memset(out, *src, room);
+            break;
+          case 3:
+            for (std::uint32_t i = 0; i < room; ++i, out += 3) {
+              out[0] = src[0];
+              out[1] = src[1];
+              out[2] = src[2];
+            }
+            break;
+          default: {
+            std::uint32_t pixel;
+            std::memcpy(&pixel, src, 4);
+            for (std::uint32_t i = 0; i < room; ++i, out += 4) std::memcpy(out, &pixel, 4);
+          }
         }
         src += pixelBytes;
       } else {
@@ -187,7 +199,7 @@ Image decode(const std::uint8_t* data, std::size_t size, const Limits& limits) {
   }
 
   dib.bitsPerPixel = h.pixelDepth;
-  dib.pixels.assign(static_cast<std::size_t>(bufferSize), 0);
+  dib.pixels.resize(static_cast<std::size_t>(bufferSize));  // zeroed by the allocator
 
   // The last bytes of the file are its footer, never pixels. Uncompressed data
   // is also capped by the picture's own size; run-length data may be larger

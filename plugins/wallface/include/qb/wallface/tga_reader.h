@@ -4,6 +4,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -53,6 +55,31 @@ struct PaletteEntry {
   }
 };
 
+// Memory that comes zeroed from the system (calloc), and elements that are not
+// zeroed again when the buffer is sized: a large bitmap is written once, not twice.
+template <typename T>
+struct ZeroedAllocator {
+  using value_type = T;
+  ZeroedAllocator() = default;
+  template <typename U>
+  ZeroedAllocator(const ZeroedAllocator<U>&) {}
+  T* allocate(std::size_t n) {
+    if (void* p = std::calloc(n, sizeof(T))) return static_cast<T*>(p);
+    throw std::bad_alloc();
+  }
+  void deallocate(T* p, std::size_t) { std::free(p); }
+  template <typename U>
+  void construct(U* p) { ::new (static_cast<void*>(p)) U; }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) { ::new (static_cast<void*>(p)) U(static_cast<Args&&>(args)...); }
+  template <typename U>
+  bool operator==(const ZeroedAllocator<U>&) const { return true; }
+  template <typename U>
+  bool operator!=(const ZeroedAllocator<U>&) const { return false; }
+};
+
+using PixelBuffer = std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>>;
+
 // A device-independent bitmap. 16-bit pixels are 5-6-5 (red in the top bits),
 // 24- and 32-bit pixels are blue, green, red (, fourth byte) in memory order.
 struct Dib {
@@ -62,7 +89,7 @@ struct Dib {
   bool monochrome = false;   // grayscale source: one byte of brightness a pixel
   bool hasPalette = false;
   std::array<PaletteEntry, 256> palette{};
-  std::vector<std::uint8_t> pixels;  // bottom row first
+  PixelBuffer pixels;  // bottom row first; zero where nothing was decoded
 
   static std::size_t rowBytesFor(std::uint32_t width, unsigned bitsPerPixel) {
     return ((static_cast<std::size_t>(width) * bitsPerPixel + 31) / 32) * 4;
