@@ -1,5 +1,7 @@
 #pragma once
 // Builds small Targa files for the reader's tests.
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -22,19 +24,20 @@ struct TgaFile {
   bool footer = true;
 
   Bytes bytes() const {
-    Bytes b{static_cast<std::uint8_t>(id.size()), colourMapType, imageType, 0, 0,
-            static_cast<std::uint8_t>(colourMapLength), static_cast<std::uint8_t>(colourMapLength >> 8),
-            colourMapEntrySize, 0, 0, 0, 0,
-            static_cast<std::uint8_t>(width), static_cast<std::uint8_t>(width >> 8),
-            static_cast<std::uint8_t>(height), static_cast<std::uint8_t>(height >> 8), depth, descriptor};
-    b.insert(b.end(), id.begin(), id.end());
-    b.insert(b.end(), colourMap.begin(), colourMap.end());
-    b.insert(b.end(), data.begin(), data.end());
-    if (footer) {
-      static const char kSignature[] = "TRUEVISION-XFILE.";
-      b.insert(b.end(), 8, 0);
-      b.insert(b.end(), kSignature, kSignature + sizeof kSignature);
-    }
+    static const char kSignature[] = "TRUEVISION-XFILE.";
+    const std::uint8_t header[18] = {
+        static_cast<std::uint8_t>(id.size()), colourMapType, imageType, 0, 0,
+        static_cast<std::uint8_t>(colourMapLength), static_cast<std::uint8_t>(colourMapLength >> 8),
+        colourMapEntrySize, 0, 0, 0, 0,
+        static_cast<std::uint8_t>(width), static_cast<std::uint8_t>(width >> 8),
+        static_cast<std::uint8_t>(height), static_cast<std::uint8_t>(height >> 8), depth, descriptor};
+    const std::size_t footerSize = footer ? 8 + sizeof kSignature : 0;
+    Bytes b(sizeof header + id.size() + colourMap.size() + data.size() + footerSize, 0);
+    auto at = std::copy(header, header + sizeof header, b.begin());
+    at = std::copy(id.begin(), id.end(), at);
+    at = std::copy(colourMap.begin(), colourMap.end(), at);
+    at = std::copy(data.begin(), data.end(), at);
+    if (footer) std::copy(kSignature, kSignature + sizeof kSignature, at + 8);
     return b;
   }
 };
