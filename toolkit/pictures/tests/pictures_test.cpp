@@ -133,29 +133,59 @@ TEST(Pictures, TopDownAndShortBitmaps) {
   DeleteFileW(qb::win::widen(scratchPath("qb_cut.bmp")).c_str());
 }
 
-TEST(Pictures, EnhancedMetafileLoadsToItsSize) {
-  const std::string path = scratchPath("qb_picture.emf");
-  HDC screen = GetDC(nullptr);
-  const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-  const int w = 80, h = 60;
-  const RECT frame{0, 0, MulDiv(w, 2540, dpiX), MulDiv(h, 2540, dpiY)};
-  HDC meta = CreateEnhMetaFileW(screen, qb::win::widen(path).c_str(), &frame, nullptr);
-  ReleaseDC(nullptr, screen);
-  ASSERT_NE(meta, nullptr);
+// Draws a red picture with a blue top-left quarter into a metafile context.
+void drawQuarters(HDC dc, int w, int h) {
   const RECT all{0, 0, w, h}, quarter{0, 0, w / 2, h / 2};
   HBRUSH red = CreateSolidBrush(RGB(255, 0, 0)), blue = CreateSolidBrush(RGB(0, 0, 255));
-  FillRect(meta, &all, red);
-  FillRect(meta, &quarter, blue);
-  DeleteEnhMetaFile(CloseEnhMetaFile(meta));
+  FillRect(dc, &all, red);
+  FillRect(dc, &quarter, blue);
   DeleteObject(red);
   DeleteObject(blue);
+}
 
-  const auto b = load(path);
-  EXPECT_NEAR(b->Width(), w, 1);
-  EXPECT_NEAR(b->Height(), h, 1);
-  EXPECT_EQ(b->PixelRgb(w / 4, h / 4), RGB(0, 0, 255));
-  EXPECT_EQ(b->PixelRgb(w * 3 / 4, h * 3 / 4), RGB(255, 0, 0));
-  DeleteFileW(qb::win::widen(path).c_str());
+void expectQuarters(const Bitmap& b, int w, int h) {
+  EXPECT_NEAR(b.Width(), w, 1);
+  EXPECT_NEAR(b.Height(), h, 1);
+  EXPECT_EQ(b.PixelRgb(w / 4, h / 4), RGB(0, 0, 255));
+  EXPECT_EQ(b.PixelRgb(w * 3 / 4, h * 3 / 4), RGB(255, 0, 0));
+}
+
+TEST(Pictures, MetafilesLoadToTheirSize) {
+  const int w = 80, h = 60;
+  HDC screen = GetDC(nullptr);
+  const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+
+  const std::string emf = scratchPath("qb_picture.emf");
+  const RECT frame{0, 0, MulDiv(w, 2540, dpiX), MulDiv(h, 2540, dpiY)};  // 0.01 mm
+  HDC meta = CreateEnhMetaFileW(screen, qb::win::widen(emf).c_str(), &frame, nullptr);
+  ReleaseDC(nullptr, screen);
+  ASSERT_NE(meta, nullptr);
+  drawQuarters(meta, w, h);
+  DeleteEnhMetaFile(CloseEnhMetaFile(meta));
+  expectQuarters(*load(emf), w, h);
+  DeleteFileW(qb::win::widen(emf).c_str());
+
+  // A placeable Windows metafile: a 22-byte header with the picture's bounds
+  // in units of `inch` a inch, then the metafile records.
+  HDC old = CreateMetaFileW(nullptr);
+  ASSERT_NE(old, nullptr);
+  SetWindowExtEx(old, w, h, nullptr);
+  drawQuarters(old, w, h);
+  HMETAFILE handle = CloseMetaFile(old);
+  const UINT size = GetMetaFileBitsEx(handle, 0, nullptr);
+  Bytes records(size);
+  GetMetaFileBitsEx(handle, size, records.data());
+  DeleteMetaFile(handle);
+  const std::uint16_t inch = static_cast<std::uint16_t>(dpiX);
+  std::uint16_t words[11] = {0xCDD7, 0x9AC6, 0, 0, 0, static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h),
+                             inch, 0, 0, 0};
+  for (int i = 0; i < 10; ++i) words[10] ^= words[i];
+  Bytes wmf(reinterpret_cast<const std::uint8_t*>(words), reinterpret_cast<const std::uint8_t*>(words) + 22);
+  wmf.insert(wmf.end(), records.begin(), records.end());
+  const std::string wmfPath = scratchPath("qb_picture.wmf");
+  writeBytes(wmfPath, wmf);
+  expectQuarters(*load(wmfPath), w, h);
+  DeleteFileW(qb::win::widen(wmfPath).c_str());
 }
 
 TEST(Pictures, PreviewConversionAndBitmapFile) {
