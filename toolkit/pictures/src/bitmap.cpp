@@ -17,8 +17,9 @@ std::uint32_t le32(const std::uint8_t* p) {
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-std::size_t rowBytesFor(LONG width, int bitsPerPixel) {
-  return ((static_cast<std::size_t>(width) * bitsPerPixel + 31) / 32) * 4;
+// Computed wide: a 32-bit size_t overflows for the widths a bad file may claim.
+std::uint64_t rowBytesFor(LONG width, int bitsPerPixel) {
+  return ((static_cast<std::uint64_t>(width) * bitsPerPixel + 31) / 32) * 4;
 }
 
 // A memory device context with one bitmap selected, both released in order.
@@ -50,7 +51,7 @@ std::vector<std::uint8_t> makeInfo(const BITMAPINFOHEADER& header, std::size_t t
 
 }  // namespace
 
-std::size_t Bitmap::RowBytes() const { return rowBytesFor(width_, bitsPerPixel_); }
+std::size_t Bitmap::RowBytes() const { return static_cast<std::size_t>(rowBytesFor(width_, bitsPerPixel_)); }
 
 void Bitmap::SetFormat(int width, int height, int bitsPerPixel, const RGBQUAD* palette) {
   BITMAPINFOHEADER h{};
@@ -78,9 +79,9 @@ void Bitmap::SetFormat(int width, int height, int bitsPerPixel, const RGBQUAD* p
   width_ = height_ = bitsPerPixel_ = 0;
   info_.clear();
   if (width <= 0 || height <= 0) return;
-  const std::size_t size = rowBytesFor(width, bitsPerPixel) * static_cast<std::size_t>(height);
-  if (size / static_cast<std::size_t>(height) != rowBytesFor(width, bitsPerPixel) || size > kLargestBitmap)
-    throw PictureError(text::kTooLarge);
+  const std::uint64_t wide = rowBytesFor(width, bitsPerPixel) * static_cast<std::uint64_t>(height);
+  if (wide > kLargestBitmap) throw PictureError(text::kTooLarge);
+  const std::size_t size = static_cast<std::size_t>(wide);
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &bits,
                                     nullptr, 0);
@@ -160,8 +161,9 @@ void Bitmap::LoadFromStream(const std::uint8_t* data, std::size_t size) {
 
   const bool topDown = h.biHeight < 0;
   const LONG height = topDown ? -h.biHeight : h.biHeight;
-  const std::size_t rowBytes = rowBytesFor(h.biWidth, bpp);
-  if (rowBytes * static_cast<std::uint64_t>(height) > kLargestBitmap) throw PictureError(text::kTooLarge);
+  if (rowBytesFor(h.biWidth, bpp) * static_cast<std::uint64_t>(height) > kLargestBitmap)
+    throw PictureError(text::kTooLarge);
+  const std::size_t rowBytes = static_cast<std::size_t>(rowBytesFor(h.biWidth, bpp));
 
   BITMAPINFOHEADER own = h;
   own.biSize = sizeof own;

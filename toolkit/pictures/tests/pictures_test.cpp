@@ -129,8 +129,16 @@ TEST(Pictures, TopDownAndShortBitmaps) {
   const auto b = load(scratchPath("qb_cut.bmp"));
   EXPECT_EQ(b->PixelRgb(30, 25), kBottomRight);  // rows the file has
   EXPECT_EQ(b->PixelRgb(30, 5), RGB(0, 0, 0));   // rows it lacks
-  DeleteFileW(qb::win::widen(scratchPath("qb_topdown.bmp")).c_str());
-  DeleteFileW(qb::win::widen(scratchPath("qb_cut.bmp")).c_str());
+
+  // A header that claims a huge picture is refused before anything is allocated.
+  Bytes huge = file;
+  const std::int32_t million = 1000000;
+  std::memcpy(huge.data() + 18, &million, 4);
+  std::memcpy(huge.data() + 22, &million, 4);
+  writeBytes(scratchPath("qb_huge.bmp"), huge);
+  EXPECT_THROW(load(scratchPath("qb_huge.bmp")), PictureError);
+  for (const char* name : {"qb_topdown.bmp", "qb_cut.bmp", "qb_huge.bmp"})
+    DeleteFileW(qb::win::widen(scratchPath(name)).c_str());
 }
 
 // Draws a red picture with a blue top-left quarter into a metafile context.
