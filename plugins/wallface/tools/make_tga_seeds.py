@@ -2,7 +2,8 @@
 import os
 import sys
 
-from tga_gen import make_tga
+sys.dont_write_bytecode = True  # no cache files in the source tree
+from tga_gen import make_tga  # noqa: E402
 
 
 def rows(width, height, px, salt):

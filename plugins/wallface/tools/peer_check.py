@@ -8,7 +8,8 @@ import sys
 
 from PIL import Image
 
-from tga_gen import make_tga
+sys.dont_write_bytecode = True  # no cache files in the source tree
+from tga_gen import make_tga  # noqa: E402
 
 
 def picture_rows(rng, width, height, px):
