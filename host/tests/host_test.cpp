@@ -96,7 +96,9 @@ TEST(Host, ShowsChimeAsBeepSaysAndWritesYesOrNoOnApply) {
     HostProcess host(L"chime");
     ASSERT_NE(host.window(), nullptr) << "the host did not open";
     HWND box = nullptr;
-    for (int i = 0; i < 100 && !box; ++i, Sleep(50)) box = findChild(host.window(), L"Dźwięk 'beep' przy błedach");
+    // The page is a child of the host before it has read its state; it shows once it has.
+    for (int i = 0; i < 100 && !(box && IsWindowVisible(box)); ++i, Sleep(50))
+      box = findChild(host.window(), L"Dźwięk 'beep' przy błedach");
     ASSERT_NE(box, nullptr) << "no chime page in the host";
     const bool on = std::string(start) == "yes";
     EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), on ? BST_CHECKED : BST_UNCHECKED) << start;
