@@ -11,13 +11,15 @@
 namespace {
 
 int pagesCreated = 0;
+bool nextPageOnlyHides = false;
 int showsSeen = 0;
 LONG styleAfterEmbedding = 0;
 
 class TestPage : public shell::PluginPage {
  public:
   TestPage()
-      : PluginPage("TTestPage", "Designed caption", {0, 0, 200, 100}),
+      : PluginPage("TTestPage", "Designed caption", {0, 0, 200, 100},
+                   nextPageOnlyHides ? OnClose::HideOnly : OnClose::Free),
         Label1(*this, "Label1", {4, 4, 150, 16}, "one"),
         Label2(*this, "Label2", {4, 24, 150, 16}, "two"),
         Label3(*this, "Label3", {4, 44, 150, 16}, "three") {
@@ -139,6 +141,26 @@ TEST_F(Shell, ExportsWithoutAPageDoNothingAndResizeSetsBothSides) {
   ResizeDLLWND(321, 123);
   EXPECT_EQ(current()->width(), 321);
   EXPECT_EQ(current()->height(), 123);
+}
+
+TEST_F(Shell, APageThatOnlyHidesIsShownAgainAtItsOldPlaceAndReadsItsStateAgain) {
+  nextPageOnlyHides = true;
+  qb::test::HostWindow host(L"Host A");
+  ShowDLLWND(10, 20, "Host A");
+  TestPage* page = current();
+  page->close();
+  qb::test::pumpMessages();
+  EXPECT_EQ(current(), page) << "the page stays the current page";
+  EXPECT_FALSE(IsWindowVisible(page->hwnd()));
+  ShowDLLWND(70, 80, "Host A");
+  EXPECT_EQ(current(), page);
+  EXPECT_TRUE(IsWindowVisible(page->hwnd()));
+  EXPECT_EQ(pagesCreated, 1);
+  EXPECT_EQ(showsSeen, 2);
+  EXPECT_EQ(positionIn(host.hwnd(), page->hwnd()).y, 10);
+  nextPageOnlyHides = false;
+  shell::unloadModule();  // a page that only hides goes when the module does
+  EXPECT_EQ(shell::moduleState().currentPage, nullptr);
 }
 
 TEST_F(Shell, DestroyingTheHostForgetsThePage) {
