@@ -233,6 +233,14 @@ TEST_F(StartupPage, LanguageFileRenamesTheColumns) {
   EXPECT_EQ(page.autostar2.count(), 1);
 }
 
+TEST_F(StartupPage, ShippedEnglishFileNamesEveryColumn) {
+  reg::writeText(HKEY_CURRENT_USER, "\\Software\\Korvane\\Qubrix", "lang", "English");
+  TDLLForm& page = show();
+  EXPECT_EQ(page.autostar2.columnTitle(0), "Startup item");
+  EXPECT_EQ(page.autostar2.columnTitle(1), "Command");
+  EXPECT_EQ(page.autostar2.columnTitle(2), "Location");
+}
+
 TEST(StartupReadOnlyRegistry, NothingToListAndApplyStaysQuiet) {
   qb::test::ScratchRegistry readOnly(true);
   qb::test::MessageBoxRecorder boxes;

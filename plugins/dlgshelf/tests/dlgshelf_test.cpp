@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -365,6 +366,23 @@ TEST_F(PlacesLanguage, SectionRenamesControlsAndPlacesForTheModulesLife) {
   EXPECT_EQ(reg::readText(HKEY_CURRENT_USER, kPlaces, "Place1").text, "Pulpit");
   EXPECT_EQ(reg::readRaw(HKEY_CURRENT_USER, kPlaces, "Place2").found, reg::Found::NoValue);
   EXPECT_EQ(reg::readRaw(HKEY_CURRENT_USER, kPlaces, "Place3").found, reg::Found::NoValue);
+}
+
+TEST_F(PlacesLanguage, ShippedEnglishFileGivesEveryTextOfThePage) {
+  reg::writeText(HKEY_CURRENT_USER, "\\Software\\Korvane\\Qubrix", "lang", "English");
+  TDLLForm& page = show();
+  for (tk::Control* c : std::initializer_list<tk::Control*>{&page.GB1, &page.RadioButton1, &page.RadioButton2,
+                                                            &page.RadioButton3, &page.CheckBox1, &page.CheckBox2,
+                                                            &page.GB2})
+    EXPECT_FALSE(c->caption().empty()) << c->name();
+  EXPECT_EQ(page.GB1.caption(), "Places bar");
+  EXPECT_EQ(page.GB2.caption(), "Other");
+  EXPECT_EQ(page.Place1Combo.text(), "--- None ---");
+  std::set<std::string> lines;
+  for (int i = 0; i < page.Place1Combo.count(); ++i) lines.insert(page.Place1Combo.item(i));
+  EXPECT_EQ(lines.size(), 13u) << "every place has a text of its own";
+  EXPECT_EQ(lines.count(""), 0u);
+  EXPECT_EQ(page.Place1Combo.item(1), "Desktop");
 }
 
 TEST(PlacesApplyFailure, ReadOnlyRegistryShowsTheErrorAndWritesNothing) {
