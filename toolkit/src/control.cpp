@@ -1,6 +1,7 @@
 #include "qb/tk/control.h"
 
 #include <exception>
+#include <unordered_map>
 
 #include "qb/tk/application.h"
 #include "qb/tk/container.h"
@@ -9,8 +10,21 @@
 
 namespace tk {
 namespace {
-const wchar_t kControlProp[] = L"QbxControl";
+// The control object of each window this module's toolkit created. Looked up
+// for every notification a list sends, so it stays inside the process: a
+// window property costs a trip to the window server under Wine.
+std::unordered_map<HWND, Control*>& controlsByWindow() {
+  // Never destroyed: controls may outlive static destruction.
+  static auto* map = new std::unordered_map<HWND, Control*>;
+  return *map;
 }
+
+void forget(HWND hwnd, const Control* control) {
+  auto& map = controlsByWindow();
+  const auto it = map.find(hwnd);
+  if (it != map.end() && it->second == control) map.erase(it);
+}
+}  // namespace
 
 Control::Control(Container* parent, std::string name) : parent_(parent), name_(std::move(name)) {
   if (parent_) parent_->add(this);
@@ -19,13 +33,18 @@ Control::Control(Container* parent, std::string name) : parent_(parent), name_(s
 Control::~Control() {
   if (parent_) parent_->remove(this);
   if (hwnd_ && IsWindow(hwnd_) && fromHwnd(hwnd_) == this) {
-    RemovePropW(hwnd_, kControlProp);
+    forget(hwnd_, this);
     DestroyWindow(hwnd_);
   }
+  // The window may have gone with its parent already; its handle must not lead here any more.
+  if (hwnd_) forget(hwnd_, this);
 }
 
 Control* Control::fromHwnd(HWND hwnd) {
-  return hwnd ? static_cast<Control*>(GetPropW(hwnd, kControlProp)) : nullptr;
+  if (!hwnd) return nullptr;
+  const auto& map = controlsByWindow();
+  const auto it = map.find(hwnd);
+  return it == map.end() ? nullptr : it->second;
 }
 
 void Control::createWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle, const Bounds& b,
@@ -42,11 +61,11 @@ void Control::createWindow(const wchar_t* windowClass, DWORD style, DWORD exStyl
 
 void Control::attach(HWND hwnd) {
   hwnd_ = hwnd;
-  SetPropW(hwnd, kControlProp, this);
+  controlsByWindow()[hwnd] = this;
 }
 
 void Control::detach() {
-  if (hwnd_ && IsWindow(hwnd_)) RemovePropW(hwnd_, kControlProp);
+  if (hwnd_) forget(hwnd_, this);
   hwnd_ = nullptr;
 }
 

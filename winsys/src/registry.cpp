@@ -1,5 +1,6 @@
 #include "qb/win/registry.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "qb/win/text.h"
@@ -119,6 +120,37 @@ std::vector<std::string> valueNames(HKEY key) {
     names.push_back(narrow(std::wstring_view(buf.data(), len)));
   }
   return names;
+}
+
+std::vector<NamedValue> values(HKEY key) {
+  std::vector<NamedValue> found;
+  DWORD count = 0, longestName = 0, longestData = 0;
+  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &longestName,
+                       &longestData, nullptr, nullptr) != ERROR_SUCCESS)
+    return found;
+  found.reserve(count);
+  std::wstring name(longestName + 2, L'\0');
+  std::vector<unsigned char> data(longestData + 2);
+  for (DWORD i = 0;;) {
+    DWORD nameLen = static_cast<DWORD>(name.size());
+    DWORD dataLen = static_cast<DWORD>(data.size());
+    DWORD type = REG_NONE;
+    const LONG rc = RegEnumValueW(key, i, name.data(), &nameLen, nullptr, &type, data.data(), &dataLen);
+    if (rc == ERROR_MORE_DATA) {  // a value grew since the key was measured
+      name.resize(name.size() * 2 + 256);
+      data.resize(std::max<size_t>(data.size() * 2, dataLen + 2));
+      continue;
+    }
+    if (rc != ERROR_SUCCESS) break;
+    NamedValue v;
+    v.name = narrow(std::wstring_view(name.data(), nameLen));
+    v.value.found = Found::Value;
+    v.value.type = type;
+    v.value.data.assign(data.begin(), data.begin() + dataLen);
+    found.push_back(std::move(v));
+    ++i;
+  }
+  return found;
 }
 
 std::vector<std::string> subkeyNames(HKEY key) {

@@ -48,4 +48,29 @@ TEST(Registry, DeleteTreeRemovesNestedKeysAndToleratesAbsence) {
   EXPECT_NO_THROW(reg::deleteTree(HKEY_CURRENT_USER, "T"));
 }
 
+TEST(Registry, ValuesGivesNamesTypesAndWholeDataInRegistryOrder) {
+  qb::test::ScratchRegistry scratch;
+  const std::string longText(40000, 'x');
+  reg::writeText(HKEY_CURRENT_USER, "V", "short", "a");
+  reg::writeText(HKEY_CURRENT_USER, "V", "Zażółć", longText);
+  reg::writeNumber(HKEY_CURRENT_USER, "V", "n", 5);
+  const auto key = reg::openKey(HKEY_CURRENT_USER, "V");
+  ASSERT_TRUE(key);
+  RegSetValueExW(key.get(), L"empty", 0, REG_BINARY, nullptr, 0);
+
+  const std::vector<std::string> names = reg::valueNames(key.get());
+  const std::vector<reg::NamedValue> values = reg::values(key.get());
+  ASSERT_EQ(values.size(), names.size());
+  for (size_t i = 0; i < values.size(); ++i) {
+    EXPECT_EQ(values[i].name, names[i]);
+    const reg::Raw single = reg::readRaw(key.get(), names[i]);
+    EXPECT_EQ(values[i].value.type, single.type) << names[i];
+    EXPECT_EQ(values[i].value.data, single.data) << names[i];
+    EXPECT_EQ(values[i].value.found, reg::Found::Value) << names[i];
+  }
+  EXPECT_EQ(names.size(), 4u);
+  const reg::Raw missing = reg::readRaw(key.get(), "none");
+  EXPECT_EQ(missing.found, reg::Found::NoValue);
+}
+
 }  // namespace

@@ -1,0 +1,278 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <sstream>
+#include <vector>
+
+#include "bootrow_page.h"
+#include "qb/child_process.h"
+#include "qb/testbench.h"
+#include "qb/testbench_ui.h"
+#include "qb/win/registry.h"
+#include "qb/win/text.h"
+
+namespace reg = qb::win::reg;
+
+namespace {
+
+const char kHostCaption[] = "Startup test host";
+const StartupLocation& kUserRun = startupLocations()[0];
+const StartupLocation& kMachineRun = startupLocations()[1];
+const StartupLocation& kUserRunOnce = startupLocations()[2];
+const StartupLocation& kMachineRunOnce = startupLocations()[3];
+
+void writeRaw(const StartupLocation& where, const std::wstring& name, DWORD type, const std::vector<BYTE>& data) {
+  const auto key = reg::createKey(where.root, where.key);
+  ASSERT_EQ(RegSetValueExW(key.get(), name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size())),
+            ERROR_SUCCESS);
+}
+
+std::vector<BYTE> wideBytes(const std::wstring& s, bool terminator = true) {
+  const auto* p = reinterpret_cast<const BYTE*>(s.c_str());
+  return std::vector<BYTE>(p, p + (s.size() + (terminator ? 1 : 0)) * sizeof(wchar_t));
+}
+
+bool stored(const StartupLocation& where, const std::string& name) {
+  return reg::readRaw(where.root, where.key, name).found == reg::Found::Value;
+}
+
+struct Row {
+  std::string name, command, location;
+  bool checked;
+  bool operator==(const Row& o) const {
+    return name == o.name && command == o.command && location == o.location && checked == o.checked;
+  }
+};
+std::ostream& operator<<(std::ostream& out, const Row& r) {
+  return out << '{' << r.name << " | " << r.command.substr(0, 60) << " | " << r.location << " | " << r.checked << '}';
+}
+
+class StartupPage : public ::testing::Test {
+ protected:
+  qb::test::ScratchRegistry scratch;
+  qb::test::MessageBoxRecorder boxes;
+  qb::test::HostWindow host{qb::win::widen(kHostCaption)};
+
+  TDLLForm& show() {
+    ShowDLLWND(0, 0, kHostCaption);
+    auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
+    EXPECT_NE(page, nullptr);
+    return *page;
+  }
+  void TearDown() override {
+    if (auto* page = shell::moduleState().currentPage) page->close();
+    qb::test::pumpMessages();
+    EXPECT_TRUE(boxes.calls().empty()) << "the page showed a message box";
+  }
+  // The rows as shown, each checked against the parallel list.
+  static std::vector<Row> rows(TDLLForm& page) {
+    std::vector<Row> out;
+    EXPECT_EQ(page.entries().size(), static_cast<size_t>(page.autostar2.count()));
+    for (int i = 0; i < page.autostar2.count(); ++i) {
+      out.push_back({page.autostar2.itemText(i, 0), page.autostar2.itemText(i, 1), page.autostar2.itemText(i, 2),
+                     page.autostar2.checked(i)});
+      if (static_cast<size_t>(i) < page.entries().size()) {
+        EXPECT_EQ(page.entries()[i].name, out.back().name) << "row " << i;
+        EXPECT_EQ(startupLocations()[page.entries()[i].location].text, out.back().location) << "row " << i;
+      }
+    }
+    return out;
+  }
+};
+
+TEST_F(StartupPage, ListsTheFourLocationsInOrderAllChecked) {
+  reg::writeText(kMachineRunOnce.root, kMachineRunOnce.key, "Setup", "C:\\setup.exe /finish");
+  reg::writeText(kUserRunOnce.root, kUserRunOnce.key, "Once", "once.exe");
+  reg::writeText(kMachineRun.root, kMachineRun.key, "Agent", "\"C:\\Program Files\\Agent\\agent.exe\" -q");
+  reg::writeText(kUserRun.root, kUserRun.key, "Messenger", "msgr.exe");
+  reg::writeText(kUserRun.root, kUserRun.key, "Empty", "");
+  writeRaw(kUserRun, L"Expand", REG_EXPAND_SZ, wideBytes(L"%windir%\\tool.exe"));
+  TDLLForm& page = show();
+  EXPECT_EQ(page.autostar2.columnTitle(0), "Element startowy");
+  EXPECT_EQ(page.autostar2.columnTitle(1), "Polecenie");
+  EXPECT_EQ(page.autostar2.columnTitle(2), "Lokalizacja");
+
+  std::vector<Row> shown = rows(page);
+  // Within one key the registry decides the order.
+  const std::set<std::string> userRun = {shown[0].name, shown[1].name, shown[2].name};
+  EXPECT_EQ(userRun, (std::set<std::string>{"Messenger", "Empty", "Expand"}));
+  std::map<std::string, Row> byName;
+  for (const Row& r : shown) byName[r.name] = r;
+  EXPECT_EQ(byName["Empty"], (Row{"Empty", "", kUserRun.text, true}));
+  EXPECT_EQ(byName["Expand"], (Row{"Expand", "%windir%\\tool.exe", kUserRun.text, true})) << "shown unexpanded";
+  ASSERT_EQ(shown.size(), 6u);
+  EXPECT_EQ(shown[3], (Row{"Agent", "\"C:\\Program Files\\Agent\\agent.exe\" -q", kMachineRun.text, true}));
+  EXPECT_EQ(shown[4], (Row{"Once", "once.exe", kUserRunOnce.text, true}));
+  EXPECT_EQ(shown[5], (Row{"Setup", "C:\\setup.exe /finish", kMachineRunOnce.text, true}));
+}
+
+TEST_F(StartupPage, NoKeysGiveAnEmptyListAndApplyOnlyRefills) {
+  TDLLForm& page = show();
+  EXPECT_EQ(page.autostar2.count(), 0);
+  DLLSave();
+  EXPECT_EQ(page.autostar2.count(), 0);
+  EXPECT_FALSE(reg::keyExists(HKEY_CURRENT_USER, kUserRun.key)) << "nothing is created";
+  EXPECT_FALSE(reg::keyExists(HKEY_LOCAL_MACHINE, kMachineRun.key));
+}
+
+TEST_F(StartupPage, ApplyRemovesOnlyTheUncheckedRowFromItsOwnKey) {
+  reg::writeText(kUserRun.root, kUserRun.key, "Same", "user.exe");
+  reg::writeText(kMachineRun.root, kMachineRun.key, "Same", "machine.exe");
+  reg::writeText(kMachineRun.root, kMachineRun.key, "Other", "other.exe");
+  TDLLForm& page = show();
+  page.autostar2.setChecked(0, false);
+  EXPECT_TRUE(stored(kUserRun, "Same")) << "unchecking writes nothing by itself";
+  DLLSave();
+  EXPECT_FALSE(stored(kUserRun, "Same"));
+  EXPECT_TRUE(stored(kMachineRun, "Same"));
+  EXPECT_TRUE(stored(kMachineRun, "Other"));
+  const std::vector<Row> shown = rows(page);
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].location, kMachineRun.text);
+  EXPECT_TRUE(shown[0].checked && shown[1].checked);
+}
+
+TEST_F(StartupPage, ApplyExaminesEveryRowOfALongList) {
+  // 40 entries in one key; the registry's order decides which row is which.
+  for (int i = 0; i < 40; ++i)
+    reg::writeText(kUserRun.root, kUserRun.key, "Entry" + std::to_string(i), "cmd" + std::to_string(i) + ".exe");
+  TDLLForm& page = show();
+  ASSERT_EQ(page.autostar2.count(), 40);
+  const std::set<int> uncheck = {0, 30, 31, 34, 39};
+  std::set<std::string> removed;
+  for (int row : uncheck) {
+    page.autostar2.setChecked(row, false);
+    removed.insert(page.autostar2.itemText(row));
+  }
+  DLLSave();
+  for (int i = 0; i < 40; ++i) {
+    const std::string name = "Entry" + std::to_string(i);
+    EXPECT_EQ(stored(kUserRun, name), removed.count(name) == 0) << name;
+  }
+  EXPECT_EQ(page.autostar2.count(), 35);
+  for (const Row& r : rows(page)) EXPECT_TRUE(r.checked) << r;
+}
+
+TEST_F(StartupPage, ValuesThatAreNotTextAreSkippedAndTheFillGoesOn) {
+  writeRaw(kUserRun, L"A text", REG_SZ, wideBytes(L"a.exe"));
+  writeRaw(kUserRun, L"Number", REG_DWORD, {1, 0, 0, 0});
+  writeRaw(kUserRun, L"Binary", REG_BINARY, {0x41, 0, 0x42, 0});
+  writeRaw(kUserRun, L"Multi", REG_MULTI_SZ, wideBytes(std::wstring(L"x.exe\0y.exe\0", 12)));
+  writeRaw(kUserRun, L"Nothing", REG_NONE, {});
+  writeRaw(kUserRun, L"Unterminated", REG_SZ, wideBytes(L"u.exe", false));
+  writeRaw(kUserRun, L"Odd size", REG_SZ, {'o', 0, '.', 0, 'e', 0, 'x', 0, 'e', 0, 0});
+  writeRaw(kUserRun, L"Zero size", REG_SZ, {});
+  reg::writeText(kMachineRun.root, kMachineRun.key, "After", "after.exe");
+  TDLLForm& page = show();
+
+  std::map<std::string, Row> byName;
+  for (const Row& r : rows(page)) byName[r.name] = r;
+  const std::map<std::string, std::string> expected = {
+      {"A text", "a.exe"}, {"Unterminated", "u.exe"}, {"Odd size", "o.exe"}, {"Zero size", ""}, {"After", "after.exe"}};
+  EXPECT_EQ(byName.size(), expected.size());
+  for (const auto& [name, command] : expected) {
+    ASSERT_EQ(byName.count(name), 1u) << name;
+    EXPECT_EQ(byName[name].command, command) << name;
+    EXPECT_TRUE(byName[name].checked) << name;
+  }
+  // A skipped value is never removed: the user could not uncheck it.
+  for (int i = 0; i < page.autostar2.count(); ++i) page.autostar2.setChecked(i, false);
+  DLLSave();
+  for (const char* kept : {"Number", "Binary", "Multi", "Nothing"}) EXPECT_TRUE(stored(kUserRun, kept)) << kept;
+  EXPECT_FALSE(stored(kUserRun, "A text"));
+  EXPECT_FALSE(stored(kMachineRun, "After"));
+}
+
+TEST_F(StartupPage, LongNamesAndCommandsAreListedAndRemovedWhole) {
+  // The registry keeps value names of at most 16383 characters; commands may be longer.
+  const std::string longName(16383, 'n');
+  const std::string longCommand = "C:\\" + std::string(32 * 1024, 'c') + ".exe";
+  reg::writeText(kUserRun.root, kUserRun.key, longName, longCommand);
+  reg::writeText(kUserRun.root, kUserRun.key, std::string(16382, 'n'), "neighbour.exe");
+  TDLLForm& page = show();
+  std::map<std::string, Row> byName;
+  for (const Row& r : rows(page)) byName[r.name] = r;
+  ASSERT_EQ(byName.count(longName), 1u);
+  EXPECT_EQ(byName[longName].command, longCommand);
+
+  for (int i = 0; i < page.autostar2.count(); ++i)
+    if (page.autostar2.itemText(i) == longName) page.autostar2.setChecked(i, false);
+  DLLSave();
+  EXPECT_FALSE(stored(kUserRun, longName));
+  EXPECT_TRUE(stored(kUserRun, std::string(16382, 'n'))) << "a name that only starts alike stays";
+}
+
+TEST_F(StartupPage, EntriesThatVanishedBeforeApplyArePassedOver) {
+  reg::writeText(kUserRun.root, kUserRun.key, "Gone", "gone.exe");
+  reg::writeText(kMachineRunOnce.root, kMachineRunOnce.key, "Key gone", "x.exe");
+  reg::writeText(kMachineRun.root, kMachineRun.key, "Stays", "stays.exe");
+  reg::writeText(kUserRunOnce.root, kUserRunOnce.key, "Removed", "removed.exe");
+  TDLLForm& page = show();
+  ASSERT_EQ(page.autostar2.count(), 4);
+  for (int i = 0; i < 4; ++i)
+    if (page.autostar2.itemText(i) != "Stays") page.autostar2.setChecked(i, false);
+  reg::deleteValue(kUserRun.root, kUserRun.key, "Gone");
+  reg::deleteTree(kMachineRunOnce.root, kMachineRunOnce.key);
+  DLLSave();
+  EXPECT_FALSE(stored(kUserRunOnce, "Removed"));
+  const std::vector<Row> shown = rows(page);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], (Row{"Stays", "stays.exe", kMachineRun.text, true}));
+}
+
+TEST_F(StartupPage, LanguageFileRenamesTheColumns) {
+  reg::writeText(kUserRun.root, kUserRun.key, "Messenger", "msgr.exe");
+  qb::test::LanguageFile english("StartupEnglish",
+                                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<language><autostart>"
+                                 "<x1>Startup item</x1><x3>Location</x3></autostart></language>\n");
+  TDLLForm& page = show();
+  EXPECT_EQ(page.autostar2.columnTitle(0), "Startup item");
+  EXPECT_EQ(page.autostar2.columnTitle(1), "") << "a missing key empties its column title";
+  EXPECT_EQ(page.autostar2.columnTitle(2), "Location");
+  EXPECT_EQ(page.autostar2.count(), 1);
+}
+
+TEST_F(StartupPage, ShippedEnglishFileNamesEveryColumn) {
+  reg::writeText(HKEY_CURRENT_USER, "\\Software\\Korvane\\Qubrix", "lang", "English");
+  TDLLForm& page = show();
+  EXPECT_EQ(page.autostar2.columnTitle(0), "Startup item");
+  EXPECT_EQ(page.autostar2.columnTitle(1), "Command");
+  EXPECT_EQ(page.autostar2.columnTitle(2), "Location");
+}
+
+TEST(StartupReadOnlyRegistry, NothingToListAndApplyStaysQuiet) {
+  qb::test::ScratchRegistry readOnly(true);
+  qb::test::MessageBoxRecorder boxes;
+  qb::test::HostWindow host{qb::win::widen(kHostCaption)};
+  ShowDLLWND(0, 0, kHostCaption);
+  auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(page->autostar2.count(), 0);
+  DLLSave();
+  EXPECT_TRUE(boxes.calls().empty());
+  page->close();
+  qb::test::pumpMessages();
+}
+
+TEST(StartupUnderEmulatedWindows, Windows98ListsAndRemovesAsEverywhere) {
+  const qb::test::ChildResult run = qb::test::runChild(L"bootrow_probe.exe", {}, "win98");
+  ASSERT_TRUE(run.started);
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  std::map<std::string, long> found;
+  std::istringstream lines(run.output);
+  std::string line;
+  while (std::getline(lines, line))
+    if (const auto eq = line.find('='); eq != std::string::npos)
+      found[line.substr(0, eq)] = std::atol(line.c_str() + eq + 1);
+  EXPECT_EQ(found["platform"], 1) << run.output;
+  EXPECT_EQ(found["minor"], 10);
+  EXPECT_EQ(found["rows"], 4);
+  EXPECT_EQ(found["in_order"], 1);
+  EXPECT_EQ(found["rows_after"], 3);
+  EXPECT_EQ(found["user_run_left"], 0);
+  EXPECT_EQ(found["machine_run_left"], 1);
+  EXPECT_EQ(found["messages"], 0);
+}
+
+}  // namespace

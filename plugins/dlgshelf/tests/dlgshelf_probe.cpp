@@ -1,0 +1,60 @@
+// Shows the places bar page with chosen places and the hidden bar stored,
+// applies it with the back button switched off, and prints one "name=value"
+// line per finding. The test runs it under Wine's emulation of several
+// Windows versions.
+#include <cstdio>
+
+#include "dlgshelf_page.h"
+#include "qb/testbench.h"
+#include "qb/testbench_ui.h"
+#include "qb/win/registry.h"
+
+namespace reg = qb::win::reg;
+
+namespace {
+const char kPolicies[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\comdlg32";
+const char kPlaces[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\comdlg32\\Placesbar";
+
+void print(const char* name, long value) { std::printf("%s=%ld\n", name, value); }
+}  // namespace
+
+int main() {
+  try {
+    qb::test::ScratchRegistry scratch;
+    qb::test::MessageBoxRecorder boxes;
+    qb::test::HostWindow host(L"Places probe host");
+    reg::writeNumber(HKEY_CURRENT_USER, kPolicies, "NoPlacesBar", 1);
+    reg::writeNumber(HKEY_CURRENT_USER, kPlaces, "Place0", 5);
+
+    ShowDLLWND(0, 0, "Places probe host");
+    auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
+    if (!page) return 2;
+    const auto v = qb::win::windowsVersion();
+    print("platform", v.platform);
+    print("major", v.major);
+    print("minor", v.minor);
+    print("radios_enabled", page->RadioButton1.enabled() + page->RadioButton2.enabled() + page->RadioButton3.enabled());
+    print("combos_enabled", page->Place1Combo.enabled() + page->Place2Combo.enabled() + page->Place3Combo.enabled() +
+                                page->Place4Combo.enabled() + page->Place5Combo.enabled());
+    print("combo_lines", page->Place1Combo.count());
+    print("chosen_selected", page->RadioButton3.checked());
+
+    // Ask for the default places: inside the gate this drops the chosen ones.
+    page->RadioButton1.setChecked(true);
+    page->CheckBox1.setChecked(true);
+    DLLSave();
+    print("messages", static_cast<long>(boxes.calls().size()));
+    print("hide_after", reg::readNumber(HKEY_CURRENT_USER, kPolicies, "NoPlacesBar").value);
+    print("places_key_after", reg::keyExists(HKEY_CURRENT_USER, kPlaces));
+    print("no_back_after", reg::readNumber(HKEY_CURRENT_USER, kPolicies, "NoBackButton").value);
+    const auto mru = reg::readNumber(HKEY_CURRENT_USER, kPolicies, "NoFileMru");
+    print("no_mru_written", mru.found == reg::Found::Value);
+    page->close();
+    qb::test::pumpMessages();
+    std::fflush(stdout);
+    return 0;
+  } catch (const std::exception& e) {
+    std::printf("error=%s\n", e.what());
+    return 3;
+  }
+}

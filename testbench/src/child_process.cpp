@@ -1,0 +1,106 @@
+#include "qb/child_process.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <vector>
+
+#include "qb/testbench.h"
+#include "qb/win/handles.h"
+#include "qb/win/text.h"
+
+namespace qb::test {
+namespace {
+
+// Sets Wine's per-program Windows version and restores the earlier state.
+class WineVersionSetting {
+ public:
+  WineVersionSetting(const std::wstring& exeName, const std::string& version)
+      : path_(L"Software\\Wine\\AppDefaults\\" + exeName) {
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        &disposition) != ERROR_SUCCESS)
+      return;
+    createdKey_ = disposition == REG_CREATED_NEW_KEY;
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(key, L"Version", nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+      std::vector<BYTE> data(size);
+      if (RegQueryValueExW(key, L"Version", nullptr, &type, data.data(), &size) == ERROR_SUCCESS) {
+        data.resize(size);
+        previousType_ = type;
+        previous_ = std::move(data);
+      }
+    }
+    const std::wstring wide = qb::win::widen(version);
+    RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                   static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+  }
+  WineVersionSetting(const WineVersionSetting&) = delete;
+  WineVersionSetting& operator=(const WineVersionSetting&) = delete;
+  ~WineVersionSetting() {
+    if (createdKey_) {
+      RegDeleteKeyW(HKEY_CURRENT_USER, path_.c_str());
+      return;
+    }
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    if (previous_)
+      RegSetValueExW(key, L"Version", 0, previousType_, previous_->data(), static_cast<DWORD>(previous_->size()));
+    else
+      RegDeleteValueW(key, L"Version");
+    RegCloseKey(key);
+  }
+
+ private:
+  std::wstring path_;
+  bool createdKey_ = false;
+  DWORD previousType_ = REG_SZ;
+  std::optional<std::vector<BYTE>> previous_;
+};
+
+}  // namespace
+
+ChildResult runChild(const std::wstring& exeName, const std::wstring& arguments, const std::string& wineVersion) {
+  ChildResult result;
+  std::optional<WineVersionSetting> version;
+  if (!wineVersion.empty()) version.emplace(exeName, wineVersion);
+
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  qb::win::UniqueKernelHandle readEnd, writeEnd;
+  {
+    HANDLE r = nullptr, w = nullptr;
+    if (!CreatePipe(&r, &w, &inherit, 0)) return result;
+    readEnd.reset(r);
+    writeEnd.reset(w);
+  }
+  SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
+
+  const std::wstring exe = programFolder() + L"\\" + exeName;
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = writeEnd.get();
+  si.hStdError = writeEnd.get();
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
+    return result;
+  result.started = true;
+  const qb::win::UniqueKernelHandle process(pi.hProcess), thread(pi.hThread);
+  writeEnd.reset();  // the child holds the only write end now: reading ends when it exits
+
+  char buf[4096];
+  DWORD got = 0;
+  while (ReadFile(readEnd.get(), buf, sizeof buf, &got, nullptr) && got > 0) result.output.append(buf, got);
+  WaitForSingleObject(process.get(), 60000);
+  DWORD code = 0;
+  GetExitCodeProcess(process.get(), &code);
+  result.exitCode = code;
+  return result;
+}
+
+}  // namespace qb::test

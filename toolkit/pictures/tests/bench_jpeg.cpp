@@ -1,0 +1,38 @@
+// Decodes a JPEG file several times with the toolkit's JpegImage and prints
+// the best time. bench_jpeg.sh runs it with and without libjpeg-turbo's SIMD.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "qb/win/text.h"
+#include "tk/pictures/graphic.h"
+#include "tk/pictures/jpeg_image.h"
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: bench_jpeg file.jpg [rounds]\n");
+    return 1;
+  }
+  const std::vector<std::uint8_t> bytes = tk::pictures::ReadWholeFile(qb::win::narrow(argv[1]));
+  const int rounds = argc > 2 ? _wtoi(argv[2]) : 5;
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  double best = 1e30;
+  int width = 0, height = 0;
+  for (int i = 0; i < rounds; ++i) {
+    LARGE_INTEGER t0, t1;
+    QueryPerformanceCounter(&t0);
+    tk::pictures::JpegImage image;
+    image.LoadFromStream(bytes.data(), bytes.size());
+    QueryPerformanceCounter(&t1);
+    width = image.Width();
+    height = image.Height();
+    best = std::min(best, double(t1.QuadPart - t0.QuadPart) / frequency.QuadPart);
+  }
+  char simd[16] = "";
+  GetEnvironmentVariableA("JSIMD_FORCENONE", simd, sizeof simd);
+  std::printf("%dx%d JPEG decode, %s: %.1f ms (best of %d)\n", width, height,
+              simd[0] == '1' ? "without SIMD" : "with SIMD", best * 1000, rounds);
+  return 0;
+}

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include "qb/testbench.h"
+#include "qb/testbench_ui.h"
+#include "qb/tk/controls.h"
+#include "qb/tk/form.h"
+#include "qb/tk/listview.h"
+#include "qb/tk/pagecontrol.h"
+
+namespace {
+
+class SampleForm : public tk::Form {
+ public:
+  SampleForm()
+      : Form("TSampleForm", "Sample", {0, 0, 400, 300}),
+        Group(*this, "Group", {8, 8, 200, 120}, "Grupa"),
+        Radio1(Group, "Radio1", {8, 20, 150, 20}, "Jeden", 1),
+        Radio2(Group, "Radio2", {8, 44, 150, 20}, "Dwa", 2),
+        Radio3(Group, "Radio3", {8, 68, 150, 20}, "Trzy", 3),
+        Check(*this, "Check", {220, 8, 150, 20}, "Pole"),
+        Text(*this, "Text", {220, 40, 150, 22}),
+        Combo(*this, "Combo", {220, 70, 150, 24}, tk::ComboStyle::DropDown, 13) {
+    for (auto* r : {&Radio1, &Radio2, &Radio3})
+      r->onClick = [this](tk::Control& sender) { clicks.push_back(sender.tag); };
+  }
+  tk::GroupBox Group;
+  tk::RadioButton Radio1, Radio2, Radio3;
+  tk::CheckBox Check;
+  tk::Edit Text;
+  tk::ComboBox Combo;
+  std::vector<int> clicks;
+};
+
+struct FormFixture : ::testing::Test {
+  qb::test::MessageBoxRecorder boxes;
+  SampleForm* form = tk::Form::create<SampleForm>();
+  ~FormFixture() override { delete form; }
+};
+
+TEST_F(FormFixture, RadioButtonsOfOneParentExcludeEachOtherAndShareTheHandler) {
+  form->Radio2.setChecked(true);
+  SendMessageW(form->Radio3.hwnd(), BM_CLICK, 0, 0);  // as the user would
+  EXPECT_FALSE(form->Radio1.checked());
+  EXPECT_FALSE(form->Radio2.checked());
+  EXPECT_TRUE(form->Radio3.checked());
+  EXPECT_EQ(form->clicks, (std::vector<int>{2, 3}));
+}
+
+TEST_F(FormFixture, TabMovesThroughTheControlsAndIntoContainers) {
+  form->Radio1.setChecked(true);
+  form->show();
+  form->Radio1.setFocus();
+  std::vector<HWND> order;
+  for (int i = 0; i < 4; ++i) {
+    MSG msg{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    ASSERT_TRUE(IsDialogMessageW(form->hwnd(), &msg));
+    order.push_back(GetFocus());
+  }
+  const HWND comboEdit = GetWindow(form->Combo.hwnd(), GW_CHILD);
+  EXPECT_EQ(order[0], form->Check.hwnd());
+  EXPECT_EQ(order[1], form->Text.hwnd());
+  EXPECT_TRUE(order[2] == form->Combo.hwnd() || order[2] == comboEdit);
+  EXPECT_EQ(order[3], form->Radio1.hwnd()) << "round again to the checked radio button";
+}
+
+TEST_F(FormFixture, ComboKeepsTypedTextWhenItsLinesAreReplaced) {
+  form->Combo.setText("C:\\Moje");
+  form->Combo.setItems({"Pulpit", "Ulubione"});
+  EXPECT_EQ(form->Combo.text(), "C:\\Moje");
+  EXPECT_EQ(form->Combo.count(), 2);
+  form->Combo.setText("Ulubione");
+  EXPECT_EQ(form->Combo.text(), "Ulubione");
+}
+
+TEST_F(FormFixture, ClosingWithFreeDeletesTheFormOnTheNextMessage) {
+  struct Closing : tk::Form {
+    Closing() : Form("TClosing", "c", {0, 0, 10, 10}) {}
+    void FormClose(tk::CloseAction& a) override { a = tk::CloseAction::Free; }
+  };
+  auto* f = tk::Form::create<Closing>();
+  const HWND h = f->hwnd();
+  f->close();
+  EXPECT_TRUE(IsWindow(h)) << "not inside the handler";
+  qb::test::pumpMessages();
+  EXPECT_FALSE(IsWindow(h));
+}
+
+TEST(ListViewTest, ChecksSelectionSubItemsAndLongTexts) {
+  struct Host : tk::Form {
+    Host() : Form("TListHost", "l", {0, 0, 300, 200}), List(*this, "List", {0, 0, 300, 200}, {true}) {}
+    tk::ListView List;
+  };
+  std::unique_ptr<Host> host(tk::Form::create<Host>());
+  tk::ListView& list = host->List;
+  list.addColumn("Nazwa", 100);
+  list.addColumn("Wartość", 100);
+  std::vector<int> selected;
+  list.onSelectItem = [&](tk::ListView&, int row, bool on) {
+    if (on) selected.push_back(row);
+  };
+  list.beginUpdate();
+  list.beginUpdate();
+  for (int i = 0; i < 3; ++i) {
+    const int row = list.addItem("r" + std::to_string(i));
+    list.setSubItem(row, 1, std::string(1000, static_cast<char>('a' + i)));
+    list.setChecked(row, true);
+  }
+  list.endUpdate();
+  list.endUpdate();
+  list.setChecked(1, false);
+  EXPECT_EQ(list.count(), 3);
+  EXPECT_TRUE(list.checked(0));
+  EXPECT_FALSE(list.checked(1));
+  EXPECT_EQ(list.itemText(2, 1), std::string(1000, 'c'));
+  EXPECT_EQ(list.columnTitle(1), "Wartość");
+  list.select(2);
+  EXPECT_EQ(list.selectedIndex(), 2);
+  EXPECT_EQ(selected, std::vector<int>{2});
+}
+
+TEST(PageControlTest, OnlyTheActiveSheetIsVisible) {
+  struct Host : tk::Form {
+    Host()
+        : Form("TPagesHost", "p", {0, 0, 300, 200}),
+          Pages(*this, "PageControl1", {0, 0, 300, 200}),
+          TS1(Pages, "TS1"),
+          TS2(Pages, "TS2") {}
+    tk::PageControl Pages;
+    tk::TabSheet TS1, TS2;
+  };
+  std::unique_ptr<Host> host(tk::Form::create<Host>());
+  EXPECT_EQ(host->Pages.activePage(), &host->TS1);
+  host->Pages.setActivePage(host->TS2);
+  EXPECT_FALSE(host->TS1.visible());
+  EXPECT_TRUE(host->TS2.visible());
+  EXPECT_EQ(host->TS2.width(), 300) << "a sheet fills its page control";
+}
+
+}  // namespace
