@@ -10,57 +10,43 @@
 #include "qb/win/text.h"
 
 namespace qb::test {
-namespace {
 
-// Sets Wine's per-program Windows version and restores the earlier state.
-class WineVersionSetting {
- public:
-  WineVersionSetting(const std::wstring& exeName, const std::string& version)
-      : path_(L"Software\\Wine\\AppDefaults\\" + exeName) {
-    HKEY key = nullptr;
-    DWORD disposition = 0;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        &disposition) != ERROR_SUCCESS)
-      return;
-    createdKey_ = disposition == REG_CREATED_NEW_KEY;
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExW(key, L"Version", nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-      std::vector<BYTE> data(size);
-      if (RegQueryValueExW(key, L"Version", nullptr, &type, data.data(), &size) == ERROR_SUCCESS) {
-        data.resize(size);
-        previousType_ = type;
-        previous_ = std::move(data);
-      }
+WineVersionSetting::WineVersionSetting(const std::wstring& exeName, const std::string& version)
+    : path_(L"Software\\Wine\\AppDefaults\\" + exeName) {
+  HKEY key = nullptr;
+  DWORD disposition = 0;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      &disposition) != ERROR_SUCCESS)
+    return;
+  createdKey_ = disposition == REG_CREATED_NEW_KEY;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(key, L"Version", nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+    std::vector<BYTE> data(size);
+    if (RegQueryValueExW(key, L"Version", nullptr, &type, data.data(), &size) == ERROR_SUCCESS) {
+      data.resize(size);
+      previousType_ = type;
+      previous_ = std::move(data);
     }
-    const std::wstring wide = qb::win::widen(version);
-    RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
-                   static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
   }
-  WineVersionSetting(const WineVersionSetting&) = delete;
-  WineVersionSetting& operator=(const WineVersionSetting&) = delete;
-  ~WineVersionSetting() {
-    if (createdKey_) {
-      RegDeleteKeyW(HKEY_CURRENT_USER, path_.c_str());
-      return;
-    }
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    if (previous_)
-      RegSetValueExW(key, L"Version", 0, previousType_, previous_->data(), static_cast<DWORD>(previous_->size()));
-    else
-      RegDeleteValueW(key, L"Version");
-    RegCloseKey(key);
+  const std::wstring wide = qb::win::widen(version);
+  RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                 static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+}
+
+WineVersionSetting::~WineVersionSetting() {
+  if (createdKey_) {
+    RegDeleteKeyW(HKEY_CURRENT_USER, path_.c_str());
+    return;
   }
-
- private:
-  std::wstring path_;
-  bool createdKey_ = false;
-  DWORD previousType_ = REG_SZ;
-  std::optional<std::vector<BYTE>> previous_;
-};
-
-}  // namespace
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  if (previous_)
+    RegSetValueExW(key, L"Version", 0, previousType_, previous_->data(), static_cast<DWORD>(previous_->size()));
+  else
+    RegDeleteValueW(key, L"Version");
+  RegCloseKey(key);
+}
 
 ChildResult runChild(const std::wstring& exeName, const std::wstring& arguments, const std::string& wineVersion) {
   ChildResult result;

@@ -2,9 +2,31 @@
 // Running a helper program of the tests as a child process, for what cannot be
 // pretended inside one process: a whole process under Wine's emulation of
 // another Windows version.
+#include <windows.h>
+
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace qb::test {
+
+// For its lifetime, Wine makes the program `exeName` started from now on see
+// the Windows `version` ("win98", "nt40", "win2k" ...): it sets HKEY_CURRENT_USER
+// "Software\Wine\AppDefaults\<exeName>" "Version" and puts back the earlier
+// state afterwards. Needs the real registry, so no ScratchRegistry alive meanwhile.
+class WineVersionSetting {
+ public:
+  WineVersionSetting(const std::wstring& exeName, const std::string& version);
+  WineVersionSetting(const WineVersionSetting&) = delete;
+  WineVersionSetting& operator=(const WineVersionSetting&) = delete;
+  ~WineVersionSetting();
+
+ private:
+  std::wstring path_;
+  bool createdKey_ = false;
+  DWORD previousType_ = REG_SZ;
+  std::optional<std::vector<BYTE>> previous_;
+};
 
 struct ChildResult {
   bool started = false;
