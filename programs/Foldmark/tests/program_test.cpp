@@ -8,10 +8,10 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "qb/child_process.h"
 #include "qb/testbench.h"
 #include "qb/win/handles.h"
 #include "qb/win/text.h"
@@ -19,7 +19,6 @@
 namespace {
 
 using qb::win::UniqueKernelHandle;
-using qb::win::UniqueKey;
 using Log = std::vector<std::string>;
 
 const wchar_t kCaption[] = L"Foldmark :: http://www.korvane.example/qubrix";
@@ -498,62 +497,24 @@ TEST(FoldmarkProgram, MissingWindowsAreSkippedSilently) {
 
 // ---- Start-up check under the Windows versions Wine pretends to be
 
-// Sets the Windows version Wine reports to Foldmark.exe, on the real (not
-// scratch) current user's key, and puts back what was there before.
-class WineVersionForFoldmark {
- public:
-  explicit WineVersionForFoldmark(const wchar_t* version) {
-    keyExisted_ = RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_ALL_ACCESS, key_.put()) == ERROR_SUCCESS;
-    if (!keyExisted_ && RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key_.put(),
-                                        nullptr) != ERROR_SUCCESS)
-      throw std::runtime_error("cannot create the AppDefaults key");
-    DWORD type = 0;
-    DWORD size = sizeof previous_;
-    hadValue_ = RegQueryValueExW(key_.get(), L"Version", nullptr, &type, reinterpret_cast<BYTE*>(previous_), &size) ==
-                    ERROR_SUCCESS &&
-                type == REG_SZ;
-    if (hadValue_) previousSize_ = size;
-    RegSetValueExW(key_.get(), L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                   static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
-  }
-  WineVersionForFoldmark(const WineVersionForFoldmark&) = delete;
-  WineVersionForFoldmark& operator=(const WineVersionForFoldmark&) = delete;
-  ~WineVersionForFoldmark() {
-    if (hadValue_)
-      RegSetValueExW(key_.get(), L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(previous_), previousSize_);
-    else
-      RegDeleteValueW(key_.get(), L"Version");
-    key_.reset();
-    if (!keyExisted_) RegDeleteKeyW(HKEY_CURRENT_USER, kKey);
-  }
-
- private:
-  static constexpr const wchar_t* kKey = L"Software\\Wine\\AppDefaults\\Foldmark.exe";
-  UniqueKey key_;
-  bool keyExisted_ = false;
-  bool hadValue_ = false;
-  wchar_t previous_[64] = {};
-  DWORD previousSize_ = 0;
-};
-
 TEST(FoldmarkProgram, StartUpCheckFollowsTheWindowsVersion) {
   struct Case {
-    const wchar_t* version;
+    const char* version;
     bool basicViews;
     bool xpViews;
     bool unsupported;
   };
   const Case cases[] = {
-      {L"win98", false, false, true},
-      {L"nt40", false, false, true},
-      {L"win2k", true, false, true},
-      {L"winxp", true, true, false},
+      {"win98", false, false, true},
+      {"nt40", false, false, true},
+      {"win2k", true, false, true},
+      {"winxp", true, true, false},
   };
   DesktopTree tree{TreeShape{}};
   ASSERT_TRUE(tree.foundFirst());
   for (const Case& c : cases) {
-    SCOPED_TRACE(traceOf(c.version));
-    WineVersionForFoldmark pretend(c.version);
+    SCOPED_TRACE(c.version);
+    const qb::test::WineVersionSetting pretend(L"Foldmark.exe", c.version);
     Foldmark program(L"");
     HWND window = program.waitForWindow();
     ASSERT_NE(window, nullptr);
@@ -586,7 +547,7 @@ TEST(FoldmarkProgram, StartUpCheckFollowsTheWindowsVersion) {
 TEST(FoldmarkProgram, OptionIsCarriedOutWhateverTheVersionCheckSays) {
   DesktopTree tree{TreeShape{}};
   ASSERT_TRUE(tree.foundFirst());
-  WineVersionForFoldmark pretend(L"win98");
+  const qb::test::WineVersionSetting pretend(L"Foldmark.exe", "win98");
   Foldmark program(L"-THUMBS");
   ASSERT_TRUE(program.waitForEnd());
   pump();
