@@ -2,6 +2,7 @@
 
 #include "qb/testbench.h"
 #include "qb/testbench_ui.h"
+#include "qb/tk/application.h"
 #include "qb/tk/controls.h"
 #include "qb/tk/form.h"
 #include "qb/tk/listview.h"
@@ -83,6 +84,42 @@ TEST_F(FormFixture, ClosingWithFreeDeletesTheFormOnTheNextMessage) {
   EXPECT_TRUE(IsWindow(h)) << "not inside the handler";
   qb::test::pumpMessages();
   EXPECT_FALSE(IsWindow(h));
+}
+
+// A program's main window: records whether it was ever shown and can close itself in FormShow.
+class MainForm : public tk::Form {
+ public:
+  explicit MainForm(bool closeInShow) : Form("TMainForm", "Main", {0, 0, 200, 100}), closeInShow_(closeInShow) {}
+  bool everShown = false;
+
+ protected:
+  void FormShow() override {
+    if (closeInShow_) close();
+  }
+  bool handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
+    if (msg == WM_SHOWWINDOW && wp) everShown = true;
+    return Form::handleMessage(msg, wp, lp, result);
+  }
+
+ private:
+  bool closeInShow_;
+};
+
+TEST(MainFormTest, MessageLoopEndsWhenTheMainFormIsClosed) {
+  struct Case {
+    const char* name;
+    bool closeInShow;
+    bool shown;
+  };
+  for (const Case c : {Case{"closed from outside", false, true}, Case{"closed in FormShow", true, false}}) {
+    SCOPED_TRACE(c.name);
+    MainForm* form = tk::Form::create<MainForm>(c.closeInShow);
+    if (!c.closeInShow) PostMessageW(form->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(tk::Application::instance().run(*form), 0);
+    EXPECT_EQ(form->everShown, c.shown);
+    EXPECT_FALSE(IsWindowVisible(form->hwnd()));
+    delete form;
+  }
 }
 
 TEST(ListViewTest, ChecksSelectionSubItemsAndLongTexts) {
