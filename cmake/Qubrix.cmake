@@ -31,6 +31,39 @@ function(qb_dll)
   target_link_options(${A_NAME} PRIVATE -Wl,--enable-stdcall-fixup)
   qb_output_to_bin(${A_NAME})
   set_target_properties(${A_NAME} PROPERTIES IMPORT_PREFIX "lib")
+  if(A_DEF)
+    qb_import_library(${A_NAME} ${CMAKE_CURRENT_SOURCE_DIR}/${A_DEF})
+  endif()
+endfunction()
+
+# Callers name stdcall functions by their decorated symbols (_Name@8) while the
+# DLL exports them undecorated, and one name even ends in a blank. The import
+# library the linker writes knows neither, so it is replaced by one made with
+# dlltool from the same .def: each "Export=Symbol@N" becomes "Symbol@N ==
+# Export", with -k taking the decoration off the import name.
+function(qb_import_library target def)
+  file(STRINGS ${def} lines)
+  set(out "")
+  foreach(line IN LISTS lines)
+    string(STRIP "${line}" line)
+    if(line MATCHES "^(\"[^\"]+\"|[A-Za-z_][A-Za-z0-9_]*)=([A-Za-z_][A-Za-z0-9_]*@[0-9]+)$")
+      set(export "${CMAKE_MATCH_1}")
+      set(symbol "${CMAKE_MATCH_2}")
+      string(REGEX REPLACE "@[0-9]+$" "" plain "${symbol}")
+      if(export STREQUAL plain)
+        string(APPEND out "  ${symbol}\n")
+      else()
+        string(APPEND out "  ${symbol} == ${export}\n")
+      endif()
+    elseif(line MATCHES "^LIBRARY" OR line MATCHES "^EXPORTS")
+      string(APPEND out "${line}\n")
+    endif()
+  endforeach()
+  set(import_def ${CMAKE_CURRENT_BINARY_DIR}/${target}.import.def)
+  file(WRITE ${import_def} "${out}")
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_DLLTOOL} -k -D $<TARGET_FILE_NAME:${target}> -d ${import_def} -l $<TARGET_LINKER_FILE:${target}>
+    VERBATIM)
 endfunction()
 
 # A test program. Windows tests run under Wine through the emulator; native

@@ -38,7 +38,11 @@ void FACTBASE_API GetRegisteredOrganization(unsigned char* result);
 void FACTBASE_API GetDirectXShortVer(unsigned char* result);
 void FACTBASE_API GetDirectXVer(unsigned char* result);
 
-const char* FACTBASE_API GetComputerName(void);
+// Exported as "GetComputerName"; windows.h takes that name for a macro, so C++
+// callers use FactbaseComputerName, bound to the export's own symbol.
+#if defined(__GNUC__)
+const char* FACTBASE_API FactbaseComputerName(void) __asm__("_GetComputerName@0");
+#endif
 const char* FACTBASE_API GetWinUpdateVersion(void);
 const char* FACTBASE_API GetWMPVersion(void);
 const char* FACTBASE_API GetIEVersion(void);

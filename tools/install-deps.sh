@@ -5,7 +5,7 @@ set -euo pipefail
 
 need_pkgs=(g++-mingw-w64-i686 mingw-w64 wine wine32:i386 wine64 xvfb xauth locales
            nasm python3-pil imagemagick cmake ninja-build clang llvm googletest
-           dpkg-dev x11-apps)
+           dpkg-dev x11-utils)
 
 missing=()
 for p in "${need_pkgs[@]}"; do

@@ -23,7 +23,11 @@ void PluginPage::FormCreate() {
   HWND host = m.hostCaption ? FindWindowA(nullptr, m.hostCaption) : nullptr;
   SetWindowLongW(hwnd(), GWL_STYLE, WS_CHILD);
   SetWindowLongW(hwnd(), GWL_EXSTYLE, host ? GetWindowLongW(host, GWL_EXSTYLE) : 0);
-  if (host) SetParent(hwnd(), host);
+  if (host) {
+    SetParent(hwnd(), host);
+    // While it had no parent the system kept WS_CLIPSIBLINGS on it; as a child it takes the style as given.
+    SetWindowLongW(hwnd(), GWL_STYLE, WS_CHILD);
+  }
   setTop(m.pageTop);
   setLeft(m.pageLeft);
 }
