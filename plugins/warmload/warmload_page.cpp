@@ -28,6 +28,8 @@ TDLLForm::TDLLForm()
       R1(GroupBoxP, "R1", {456, 58, 16, 24}, "!"),
       ListViewlog(*this, "ListViewlog", {8, 152, 500, 220}, tk::ListView::Options{true, false, true, false}),
       Button1(*this, "Button1", {8, 380, 160, 28}, "Usuń zaznaczone") {
+  GroupBoxP.setBoldCaption(true);
+  R1.setEmphasis(true, 14, RGB(255, 0, 0));
   ListViewlog.addColumn("Pliki *.pf", 400);
   Button1.onClick = [this](tk::Control& s) { Button1Click(s); };
 }

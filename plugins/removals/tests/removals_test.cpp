@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "qb/emulated_run.h"
+#include "qb/export_table.h"
 #include "qb/testbench.h"
 #include "qb/testbench_ui.h"
 #include "qb/win/registry.h"
@@ -291,6 +292,13 @@ TEST(RemovalsOnOtherWindows, Windows98ListsAndStartsTheSameWay) {
       << run.output;
   EXPECT_NE(run.output.find("messages 0\n"), std::string::npos) << run.output;
   EXPECT_EQ(marker.waitForRun(), "\"" + Marker::program() + "\" /probe");
+}
+
+TEST(RemovalsModule, LoadsAndExportsExactlyTheShellsThreeFunctions) {
+  const qb::win::UniqueModule module(LoadLibraryW((qb::test::programFolder() + L"\\removals.dll").c_str()));
+  ASSERT_TRUE(module) << "the module or a library it imports is missing";
+  EXPECT_EQ(qb::test::exportedNames(module.get()),
+            (std::vector<std::string>{"DLLSave", "ResizeDLLWND", "ShowDLLWND"}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "qb/emulated_run.h"
+#include "qb/export_table.h"
 #include "qb/testbench.h"
 #include "qb/testbench_ui.h"
 #include "qb/win/registry.h"
@@ -368,6 +369,13 @@ TEST(WarmloadOnOtherWindows, OnlyXpShowsAndStoresTheMode) {
     EXPECT_EQ(run.output, c.expected) << narrow(c.version);
   }
   EXPECT_TRUE(folder.has(L"PROBE.EXE-00000001.pf"));
+}
+
+TEST(WarmloadModule, LoadsAndExportsExactlyTheShellsThreeFunctions) {
+  const qb::win::UniqueModule module(LoadLibraryW((qb::test::programFolder() + L"\\warmload.dll").c_str()));
+  ASSERT_TRUE(module) << "the module or a library it imports is missing";
+  EXPECT_EQ(qb::test::exportedNames(module.get()),
+            (std::vector<std::string>{"DLLSave", "ResizeDLLWND", "ShowDLLWND"}));
 }
 
 }  // namespace
