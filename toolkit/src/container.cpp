@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "qb/tk/application.h"
+#include "qb/tk/controls.h"
 #include "qb/tk/msgbox.h"
 
 namespace tk {
@@ -69,6 +70,16 @@ LRESULT CALLBACK Container::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         if (Control* child = Control::fromHwnd(header->hwndFrom)) return child->handleNotify(header);
         break;
       }
+      case WM_CTLCOLORSTATIC:
+        // Labels with a colour of their own.
+        if (auto* label = dynamic_cast<Label*>(Control::fromHwnd(reinterpret_cast<HWND>(lp)));
+            label && label->textColor()) {
+          const auto dc = reinterpret_cast<HDC>(wp);
+          SetTextColor(dc, *label->textColor());
+          SetBkMode(dc, TRANSPARENT);
+          return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        break;
       case WM_SIZE:
         self->realign();
         break;
@@ -190,6 +201,11 @@ GroupBox::GroupBox(Container& parent, std::string name, const Bounds& b, const s
   setCaption(caption);
 }
 
+void GroupBox::setBoldCaption(bool on) {
+  captionFont_.reset(on ? createStyledFont(true, 0) : nullptr);
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 bool GroupBox::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {
     case WM_SETTEXT:
@@ -201,7 +217,7 @@ bool GroupBox::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       HDC dc = BeginPaint(hwnd(), &ps);
       RECT r{};
       GetClientRect(hwnd(), &r);
-      HGDIOBJ oldFont = SelectObject(dc, Application::instance().font());
+      HGDIOBJ oldFont = SelectObject(dc, captionFont_ ? captionFont_.get() : Application::instance().font());
       TEXTMETRICW tm{};
       GetTextMetricsW(dc, &tm);
       RECT frame = r;

@@ -12,6 +12,28 @@ Label::Label(Container& parent, std::string name, const Bounds& b, const std::st
   createWindow(L"STATIC", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, b, widen(caption));
 }
 
+HFONT createStyledFont(bool bold, int pointSize) {
+  LOGFONTW lf{};
+  GetObjectW(Application::instance().font(), sizeof lf, &lf);
+  if (bold) lf.lfWeight = FW_BOLD;
+  if (pointSize > 0) {
+    HDC screen = GetDC(nullptr);
+    lf.lfHeight = -MulDiv(pointSize, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+  }
+  return CreateFontIndirectW(&lf);
+}
+
+void Label::setEmphasis(bool bold, int pointSize, std::optional<COLORREF> color) {
+  color_ = color;
+  qb::win::UniqueGdiObject font(createStyledFont(bold, pointSize));
+  if (font) {
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    font_ = std::move(font);  // the label keeps using it: released only after the switch
+  }
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 // ---- LinkLabel
 
 namespace {

@@ -66,6 +66,31 @@ int ListView::addItem(const std::string& caption) {
   return static_cast<int>(SendMessageW(hwnd(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
+int ListView::addItem(const std::string& caption, int image) {
+  std::wstring text = widen(caption);
+  LVITEMW item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = count();
+  item.pszText = text.data();
+  item.iImage = image;
+  return static_cast<int>(SendMessageW(hwnd(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+int ListView::itemImage(int row) const {
+  LVITEMW item{};
+  item.mask = LVIF_IMAGE;
+  item.iItem = row;
+  if (!SendMessageW(hwnd(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+  return item.iImage;
+}
+
+void ListView::setSmallImages(HIMAGELIST images) {
+  // The control must not destroy a list that its owner keeps.
+  const auto style = GetWindowLongW(hwnd(), GWL_STYLE);
+  SetWindowLongW(hwnd(), GWL_STYLE, style | LVS_SHAREIMAGELISTS);
+  SendMessageW(hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+}
+
 void ListView::setSubItem(int row, int column, const std::string& text) {
   std::wstring w = widen(text);
   LVITEMW item{};
@@ -130,6 +155,8 @@ void ListView::endUpdate() {
 }
 
 LRESULT ListView::handleNotify(NMHDR* header) {
+  // No one listens for single deletions: spare a notification per row when emptying.
+  if (header->code == LVN_DELETEALLITEMS) return TRUE;
   if (header->code == LVN_ITEMCHANGED && onSelectItem) {
     auto* change = reinterpret_cast<NMLISTVIEW*>(header);
     if ((change->uChanged & LVIF_STATE) && ((change->uOldState ^ change->uNewState) & LVIS_SELECTED))

@@ -38,19 +38,22 @@ bool keyExists(HKEY root, std::string_view path) { return static_cast<bool>(open
 Raw readRaw(HKEY key, std::string_view name) {
   Raw raw;
   const std::wstring wname = widen(name);
-  DWORD type = 0, size = 0;
-  LONG rc = RegQueryValueExW(key, wname.c_str(), nullptr, &type, nullptr, &size);
-  while (rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA) {
+  // Most values fit a small buffer: one query instead of asking for the size first.
+  raw.data.resize(512);
+  DWORD type = 0;
+  DWORD size = static_cast<DWORD>(raw.data.size());
+  LONG rc = RegQueryValueExW(key, wname.c_str(), nullptr, &type, raw.data.data(), &size);
+  while (rc == ERROR_MORE_DATA) {
+    // size says what the value needs now; it may grow again before the next query.
+    raw.data.resize(size > raw.data.size() ? size : raw.data.size() * 2);
+    size = static_cast<DWORD>(raw.data.size());
+    rc = RegQueryValueExW(key, wname.c_str(), nullptr, &type, raw.data.data(), &size);
+  }
+  if (rc == ERROR_SUCCESS) {
     raw.data.resize(size);
-    DWORD got = size;
-    rc = RegQueryValueExW(key, wname.c_str(), nullptr, &type, raw.data.data(), &got);
-    if (rc == ERROR_SUCCESS) {
-      raw.data.resize(got);
-      raw.type = type;
-      raw.found = Found::Value;
-      return raw;
-    }
-    size = got > size ? got : size + 256;  // the value grew in between
+    raw.type = type;
+    raw.found = Found::Value;
+    return raw;
   }
   raw.data.clear();
   raw.found = Found::NoValue;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "qb/tk/control.h"
+#include "qb/win/handles.h"
 
 namespace tk {
 
@@ -59,9 +60,14 @@ class ScrollBox : public Container {
 class GroupBox : public Container {
  public:
   GroupBox(Container& parent, std::string name, const Bounds& b, const std::string& caption);
+  void setBoldCaption(bool on);
+  bool boldCaption() const { return static_cast<bool>(captionFont_); }
 
  protected:
   bool handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+ private:
+  qb::win::UniqueGdiObject captionFont_;
 };
 
 }  // namespace tk

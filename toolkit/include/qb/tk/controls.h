@@ -1,16 +1,29 @@
 #pragma once
 // The standard controls.
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "qb/tk/container.h"
+#include "qb/win/handles.h"
 
 namespace tk {
 
 class Label : public Control {
  public:
   Label(Container& parent, std::string name, const Bounds& b, const std::string& caption);
+  // A label that stands out: bold, in a type of pointSize points (0 keeps the
+  // size), in its own colour.
+  void setEmphasis(bool bold, int pointSize, std::optional<COLORREF> color);
+  std::optional<COLORREF> textColor() const { return color_; }
+
+ private:
+  qb::win::UniqueGdiObject font_;
+  std::optional<COLORREF> color_;
 };
+
+// The toolkit's font, made bold and/or of pointSize points (0 keeps the size).
+HFONT createStyledFont(bool bold, int pointSize);
 
 // A label used as a link: underlined, clickable, told apart by its tag in a shared handler.
 class LinkLabel : public Control {

@@ -8,8 +8,17 @@
 #include <string>
 
 #include "qb/tk/control.h"
+#include "qb/win/handles.h"
 
 namespace tk {
+
+// Owns an image list: destroys it exactly once.
+struct ImageListTraits {
+  using type = HIMAGELIST;
+  static HIMAGELIST empty() { return nullptr; }
+  static void close(HIMAGELIST h) { ImageList_Destroy(h); }
+};
+using UniqueImageList = qb::win::UniqueHandle<ImageListTraits>;
 
 class ListView : public Control {
  public:
@@ -29,6 +38,11 @@ class ListView : public Control {
 
   // Appends a row and returns its index.
   int addItem(const std::string& caption);
+  // Appends a row showing image `image` of the small image list.
+  int addItem(const std::string& caption, int image);
+  int itemImage(int row) const;
+  // The 16x16 images rows show; the caller keeps the list alive and destroys it.
+  void setSmallImages(HIMAGELIST images);
   void setSubItem(int row, int column, const std::string& text);  // column 1 is the first sub-item
   std::string itemText(int row, int column = 0) const;
   int count() const;
