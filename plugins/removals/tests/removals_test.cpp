@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "qb/emulated_run.h"
+#include "qb/child_process.h"
 #include "qb/export_table.h"
 #include "qb/testbench.h"
 #include "qb/testbench_ui.h"
@@ -284,13 +284,13 @@ TEST(RemovalsUnwritableRegistry, ListsNothingAndStaysQuiet) {
 // The page has no version gate: under Windows 98 it lists and starts as anywhere.
 TEST(RemovalsOnOtherWindows, Windows98ListsAndStartsTheSameWay) {
   Marker marker;
-  const auto run = qb::test::runUnderWindowsVersion(L"removals_probe.exe", L"", L"win98");
+  const auto run = qb::test::runChild(L"removals_probe.exe", L"", "win98");
   ASSERT_TRUE(run.started);
-  EXPECT_EQ(run.exitCode, 0u) << run.output;
-  EXPECT_NE(run.output.find("version 1 4.10\n"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("rows 1\nrow Probe program | \"" + Marker::program() + "\" /probe\n"), std::string::npos)
-      << run.output;
-  EXPECT_NE(run.output.find("messages 0\n"), std::string::npos) << run.output;
+  EXPECT_EQ(run.exitCode, 0u) << run.lines();
+  EXPECT_NE(run.lines().find("version 1 4.10\n"), std::string::npos) << run.lines();
+  EXPECT_NE(run.lines().find("rows 1\nrow Probe program | \"" + Marker::program() + "\" /probe\n"), std::string::npos)
+      << run.lines();
+  EXPECT_NE(run.lines().find("messages 0\n"), std::string::npos) << run.lines();
   EXPECT_EQ(marker.waitForRun(), "\"" + Marker::program() + "\" /probe");
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "qb/emulated_run.h"
+#include "qb/child_process.h"
 #include "qb/export_table.h"
 #include "qb/testbench.h"
 #include "qb/testbench_ui.h"
@@ -363,10 +363,10 @@ TEST(WarmloadOnOtherWindows, OnlyXpShowsAndStoresTheMode) {
        "version 2 5.1\nenabled 1 1 1 1 1 1\nchecked 3\nrows 1\nstored after apply 2\nmessages 0\n"},
   };
   for (const auto& c : cases) {
-    const auto run = qb::test::runUnderWindowsVersion(L"warmload_probe.exe", L"", c.version);
+    const auto run = qb::test::runChild(L"warmload_probe.exe", L"", narrow(c.version));
     ASSERT_TRUE(run.started);
-    EXPECT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_EQ(run.output, c.expected) << narrow(c.version);
+    EXPECT_EQ(run.exitCode, 0u) << run.lines();
+    EXPECT_EQ(run.lines(), c.expected) << narrow(c.version);
   }
   EXPECT_TRUE(folder.has(L"PROBE.EXE-00000001.pf"));
 }

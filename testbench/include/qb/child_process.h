@@ -32,6 +32,14 @@ struct ChildResult {
   bool started = false;
   unsigned long exitCode = 0;
   std::string output;  // what the child wrote to its standard output
+
+  // The output with text-mode line ends ("\r\n") read as "\n".
+  std::string lines() const {
+    std::string out;
+    for (char c : output)
+      if (c != '\r') out += c;
+    return out;
+  }
 };
 
 // Runs the program `exeName` from the test program's folder with `arguments`
