@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "qb/page_test.h"
+
 #include <map>
 #include <set>
 #include <sstream>
@@ -48,23 +50,10 @@ std::ostream& operator<<(std::ostream& out, const Row& r) {
   return out << '{' << r.name << " | " << r.command.substr(0, 60) << " | " << r.location << " | " << r.checked << '}';
 }
 
-class StartupPage : public ::testing::Test {
+class StartupPage : public qb::test::PageTest<TDLLForm> {
  protected:
-  qb::test::ScratchRegistry scratch;
-  qb::test::MessageBoxRecorder boxes;
-  qb::test::HostWindow host{qb::win::widen(kHostCaption)};
+  StartupPage() : PageTest(kHostCaption) {}
 
-  TDLLForm& show() {
-    ShowDLLWND(0, 0, kHostCaption);
-    auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
-    EXPECT_NE(page, nullptr);
-    return *page;
-  }
-  void TearDown() override {
-    if (auto* page = shell::moduleState().currentPage) page->close();
-    qb::test::pumpMessages();
-    EXPECT_TRUE(boxes.calls().empty()) << "the page showed a message box";
-  }
   // The rows as shown, each checked against the parallel list.
   static std::vector<Row> rows(TDLLForm& page) {
     std::vector<Row> out;

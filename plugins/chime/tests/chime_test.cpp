@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "qb/page_test.h"
+
 #include "chime_page.h"
 #include "qb/testbench.h"
 #include "qb/testbench_ui.h"
@@ -12,23 +14,10 @@ namespace {
 const char kSound[] = "\\Control Panel\\Sound";
 const wchar_t kHostTitle[] = L"Chime test host";
 
-class ChimePage : public ::testing::Test {
+class ChimePage : public qb::test::PageTest<Tdllform> {
  protected:
-  qb::test::ScratchRegistry scratch;
-  qb::test::MessageBoxRecorder boxes;
-  qb::test::HostWindow host{kHostTitle};
+  ChimePage() : PageTest("Chime test host") {}
 
-  Tdllform& show() {
-    ShowDLLWND(0, 0, "Chime test host");
-    auto* page = dynamic_cast<Tdllform*>(shell::moduleState().currentPage);
-    EXPECT_NE(page, nullptr);
-    return *page;
-  }
-  void TearDown() override {
-    if (auto* page = shell::moduleState().currentPage) page->close();
-    qb::test::pumpMessages();
-    EXPECT_TRUE(boxes.calls().empty()) << "the page showed a message box";
-  }
 };
 
 TEST_F(ChimePage, ChecksTheBoxOnlyForEveryCapitalisationOfYes) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "qb/page_test.h"
+
 #include <functional>
 #include <map>
 #include <set>
@@ -40,27 +42,10 @@ std::vector<BYTE> wideBytes(const std::wstring& s) {
   return std::vector<BYTE>(p, p + (s.size() + 1) * sizeof(wchar_t));
 }
 
-class PlacesPage : public ::testing::Test {
+class PlacesPage : public qb::test::PageTest<TDLLForm> {
  protected:
-  qb::test::ScratchRegistry scratch;
-  qb::test::MessageBoxRecorder boxes;
-  qb::test::HostWindow host{qb::win::widen(kHostCaption)};
+  PlacesPage() : PageTest(kHostCaption) {}
 
-  TDLLForm& show() {
-    ShowDLLWND(0, 0, kHostCaption);
-    auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
-    EXPECT_NE(page, nullptr);
-    return *page;
-  }
-  void closePage() {
-    if (auto* page = shell::moduleState().currentPage) page->close();
-    qb::test::pumpMessages();
-  }
-  void TearDown() override {
-    closePage();
-    qb::win::overrideWindowsVersion(std::nullopt);
-    EXPECT_TRUE(boxes.calls().empty()) << "the page showed a message box";
-  }
   static std::vector<std::string> comboTexts(TDLLForm& p) {
     return {p.Place1Combo.text(), p.Place2Combo.text(), p.Place3Combo.text(), p.Place4Combo.text(),
             p.Place5Combo.text()};

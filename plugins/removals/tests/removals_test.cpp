@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "qb/page_test.h"
+
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -69,23 +71,9 @@ class Marker {
   std::wstring path_;
 };
 
-class RemovalsPage : public ::testing::Test {
+class RemovalsPage : public qb::test::PageTest<TDLLForm> {
  protected:
-  qb::test::ScratchRegistry scratch;
-  qb::test::MessageBoxRecorder boxes;
-  qb::test::HostWindow host{widen(kHostTitle)};
-
-  TDLLForm& show() {
-    ShowDLLWND(0, 0, kHostTitle);
-    auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
-    EXPECT_NE(page, nullptr);
-    return *page;
-  }
-  void closePage() {
-    if (auto* page = shell::moduleState().currentPage) page->close();
-    qb::test::pumpMessages();
-  }
-  void TearDown() override { closePage(); }
+  RemovalsPage() : PageTest(kHostTitle) { expectNoMessageBoxes = false; }
 
   static void addEntry(const std::string& name, const std::string& displayName, const std::string& command) {
     reg::writeText(HKEY_LOCAL_MACHINE, entryPath(name), "DisplayName", displayName);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "qb/page_test.h"
+
 #include <algorithm>
 #include <set>
 
@@ -86,32 +88,14 @@ class PrefetchFolder {
   std::vector<std::wstring> folders_;
 };
 
-class WarmloadPage : public ::testing::Test {
+class WarmloadPage : public qb::test::PageTest<TDLLForm> {
  protected:
-  qb::test::ScratchRegistry scratch;
-  qb::test::MessageBoxRecorder boxes;
-  qb::test::HostWindow host{widen(kHostTitle)};
+  WarmloadPage() : PageTest(kHostTitle) {}
   PrefetchFolder folder;
 
   void SetUp() override {
     if (!folder.usable()) GTEST_SKIP() << "the prefix's prefetch folder holds files of its own";
     qb::win::overrideWindowsVersion(versions::winXp);
-  }
-  void TearDown() override {
-    closePage();
-    qb::win::overrideWindowsVersion(std::nullopt);
-    EXPECT_TRUE(boxes.calls().empty()) << "the page showed a message box";
-  }
-
-  TDLLForm& show() {
-    ShowDLLWND(0, 0, kHostTitle);
-    auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
-    EXPECT_NE(page, nullptr);
-    return *page;
-  }
-  void closePage() {
-    if (auto* page = shell::moduleState().currentPage) page->close();
-    qb::test::pumpMessages();
   }
 
   static int checkedOption(TDLLForm& page) {
