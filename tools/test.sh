@@ -15,5 +15,6 @@ cmake --build --preset windows
 
 source tools/wine-bench.sh
 trap bench_stop EXIT
-bench_start build/windows
+# Tests always run on a private display, never on the user's.
+QB_FORCE_XVFB=1 bench_start build/windows
 ctest --preset windows
