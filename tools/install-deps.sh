@@ -8,7 +8,7 @@ SUDO=""
 
 need_pkgs=(g++-mingw-w64-i686 mingw-w64 wine wine32:i386 wine64 xvfb xauth locales
            nasm python3-pil imagemagick cmake ninja-build clang llvm googletest
-           dpkg-dev x11-utils)
+           libclang-rt-14-dev dpkg-dev x11-utils)
 
 # libjpeg-turbo is built from Debian's source package, so apt needs a deb-src entry.
 src=/etc/apt/sources.list.d/debian.sources
