@@ -92,11 +92,8 @@ LRESULT CALLBACK Container::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     }
     LRESULT result = 0;
     if (self->handleMessage(msg, wp, lp, result)) return result;
-  } catch (const std::exception& e) {
-    messageBox(hwnd, e.what(), "Qubrix", MB_OK | MB_ICONERROR);
-    return 0;
   } catch (...) {
-    messageBox(hwnd, "Nieznany błąd", "Qubrix", MB_OK | MB_ICONERROR);
+    reportCurrentException(hwnd);
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);

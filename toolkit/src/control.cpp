@@ -133,10 +133,8 @@ void invokeHandler(const Control::Handler& handler, Control& sender) {
   if (!handler) return;
   try {
     handler(sender);
-  } catch (const std::exception& e) {
-    messageBox(sender.hwnd(), e.what(), "Qubrix", MB_OK | MB_ICONERROR);
   } catch (...) {
-    messageBox(sender.hwnd(), "Nieznany błąd", "Qubrix", MB_OK | MB_ICONERROR);
+    reportCurrentException(sender.hwnd());
   }
 }
 

@@ -139,11 +139,8 @@ LRESULT CALLBACK Image::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       default:
         break;
     }
-  } catch (const std::exception& e) {
-    messageBox(hwnd, e.what(), "Qubrix", MB_OK | MB_ICONERROR);
-    return 0;
   } catch (...) {
-    messageBox(hwnd, "Nieznany błąd", "Qubrix", MB_OK | MB_ICONERROR);
+    reportCurrentException(hwnd);
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);

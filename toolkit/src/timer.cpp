@@ -41,9 +41,8 @@ void CALLBACK Timer::tick(HWND, UINT, UINT_PTR id, DWORD) {
   if (it == timers().end() || !it->second->onTimer) return;
   try {
     it->second->onTimer(*it->second);
-  } catch (const std::exception& e) {
-    messageBox(nullptr, e.what(), "Qubrix", MB_OK | MB_ICONERROR);
   } catch (...) {
+    reportCurrentException(nullptr);
   }
 }
 

@@ -17,6 +17,10 @@ struct MessageBoxCall {
 
 int messageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags = MB_OK);
 
+// Shows the exception being handled (call it inside a catch block): the edge
+// where an exception stops before it would cross a window procedure.
+void reportCurrentException(HWND owner);
+
 // While set, the hook answers instead of a real message box.
 using MessageBoxHook = std::function<int(const MessageBoxCall&)>;
 void setMessageBoxHook(MessageBoxHook hook);
