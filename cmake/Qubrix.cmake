@@ -18,6 +18,12 @@ macro(qb_strict_warnings)
   endif()
 endmacro()
 
+# A binary that goes to users. The import check reads every one of them: they
+# must load on Windows XP. qb_dll counts its DLLs itself.
+function(qb_shipped target)
+  set_property(GLOBAL APPEND PROPERTY QB_SHIPPED_BINARIES ${target})
+endfunction()
+
 function(qb_output_to_bin target)
   set_target_properties(${target} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${QB_BIN_DIR}
@@ -34,6 +40,7 @@ function(qb_dll)
   target_link_options(${A_NAME} PRIVATE -Wl,--enable-stdcall-fixup)
   qb_output_to_bin(${A_NAME})
   set_target_properties(${A_NAME} PROPERTIES IMPORT_PREFIX "lib")
+  qb_shipped(${A_NAME})
   if(A_DEF)
     qb_import_library(${A_NAME} ${CMAKE_CURRENT_SOURCE_DIR}/${A_DEF})
   endif()
