@@ -25,6 +25,18 @@ endif()
 list(GET qb_jpeg_src 0 qb_jpeg_src)
 
 set(qb_jpeg_build ${qb_jpeg_root}/build)
+
+# A build made by another compiler (one configured before the switch to the
+# win32 thread model, say) starts over: CMake keeps the compiler it first found.
+file(GLOB qb_jpeg_compiler_file ${qb_jpeg_build}/CMakeFiles/*/CMakeCCompiler.cmake)
+if(qb_jpeg_compiler_file)
+  file(STRINGS ${qb_jpeg_compiler_file} qb_jpeg_compiler REGEX "^set\\(CMAKE_C_COMPILER ")
+  if(NOT qb_jpeg_compiler STREQUAL "set(CMAKE_C_COMPILER \"${CMAKE_C_COMPILER}\")")
+    message(STATUS "libjpeg-turbo was built by another compiler: building it again")
+    file(REMOVE_RECURSE ${qb_jpeg_build} ${qb_jpeg_root}/stamp)
+  endif()
+endif()
+
 file(MAKE_DIRECTORY ${qb_jpeg_build})
 ExternalProject_Add(libjpeg_turbo
   SOURCE_DIR ${qb_jpeg_src}

@@ -2,6 +2,15 @@
 
 set(QB_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
 
+# A build folder keeps the compilers it was first configured with, so one made
+# when everything used the posix thread model would go on shipping binaries
+# that need Vista.
+if(QB_WINDOWS AND NOT CMAKE_CXX_COMPILER MATCHES "-win32$")
+  message(FATAL_ERROR "${CMAKE_BINARY_DIR} builds with ${CMAKE_CXX_COMPILER}, but shipped binaries need "
+                      "the win32 thread model's compiler (cmake/mingw-i686.cmake). Delete "
+                      "${CMAKE_BINARY_DIR}/CMakeCache.txt and ${CMAKE_BINARY_DIR}/CMakeFiles, then configure again.")
+endif()
+
 macro(qb_strict_warnings)
   add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wno-missing-field-initializers)
   if(QB_WINDOWS)
@@ -76,6 +85,29 @@ function(qb_import_library target def)
     VERBATIM)
 endfunction()
 
+# Builds a target with the posix thread model instead of the toolchain's win32
+# model: for GoogleTest (std::mutex) and everything that includes or links it.
+# Objects of the win32 model link into such a program and work, so one build
+# of a library serves both its shipped binary and its tests.
+function(qb_posix_threads target)
+  if(NOT QB_WINDOWS)
+    return()
+  endif()
+  set(launcher ${PROJECT_SOURCE_DIR}/tools/posix-threads)
+  set_target_properties(${target} PROPERTIES C_COMPILER_LAUNCHER ${launcher} CXX_COMPILER_LAUNCHER ${launcher})
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE" OR type STREQUAL "SHARED_LIBRARY" OR type STREQUAL "MODULE_LIBRARY")
+    set_target_properties(${target} PROPERTIES C_LINKER_LAUNCHER ${launcher} CXX_LINKER_LAUNCHER ${launcher})
+  endif()
+endfunction()
+
+# A program that tests start or that measures (probe, marker, benchmark):
+# built like the tests, into bin/ beside them.
+function(qb_test_program target)
+  qb_posix_threads(${target})
+  qb_output_to_bin(${target})
+endfunction()
+
 # A test program. Windows tests run under Wine through the emulator; native
 # ones directly. Both are GoogleTest programs, one CTest entry each.
 #   qb_test(NAME name SOURCES ... LIBS ... [WINDOWS_GUI])
@@ -84,7 +116,7 @@ function(qb_test)
   add_executable(${A_NAME} ${A_SOURCES})
   target_link_libraries(${A_NAME} PRIVATE ${A_LIBS} gtest)
   if(QB_WINDOWS)
-    qb_output_to_bin(${A_NAME})
+    qb_test_program(${A_NAME})
     target_link_libraries(${A_NAME} PRIVATE qb_testbench)
   else()
     target_link_libraries(${A_NAME} PRIVATE gtest_main)
