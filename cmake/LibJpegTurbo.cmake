@@ -37,6 +37,10 @@ if(qb_jpeg_compiler_file)
   endif()
 endif()
 
+# Built for the same Windows version as our code.
+list(TRANSFORM QB_WINDOWS_TARGET PREPEND "-D" OUTPUT_VARIABLE qb_jpeg_defines)
+list(JOIN qb_jpeg_defines " " qb_jpeg_defines)
+
 file(MAKE_DIRECTORY ${qb_jpeg_build})
 ExternalProject_Add(libjpeg_turbo
   SOURCE_DIR ${qb_jpeg_src}
@@ -45,6 +49,7 @@ ExternalProject_Add(libjpeg_turbo
   TMP_DIR ${qb_jpeg_root}/tmp
   CMAKE_ARGS -G Ninja
              -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
+             "-DCMAKE_C_FLAGS=${qb_jpeg_defines}"
              -DCMAKE_BUILD_TYPE=Release
              -DCMAKE_INSTALL_PREFIX=${qb_jpeg_root}/install
              -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF

@@ -11,11 +11,14 @@ if(QB_WINDOWS AND NOT CMAKE_CXX_COMPILER MATCHES "-win32$")
                       "${CMAKE_BINARY_DIR}/CMakeCache.txt and ${CMAKE_BINARY_DIR}/CMakeFiles, then configure again.")
 endif()
 
+# The oldest Windows the binaries run on, XP: the headers then hide whatever
+# is newer, so a call that would keep a binary from loading there does not compile.
+set(QB_WINDOWS_TARGET _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
+
 macro(qb_strict_warnings)
   add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wno-missing-field-initializers)
   if(QB_WINDOWS)
-    add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
-                            _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
+    add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX ${QB_WINDOWS_TARGET})
     # Every deliverable stands alone on a Windows machine.
     add_link_options(-static-libgcc -static-libstdc++ -static)
     # Release binaries carry no symbols and no unused code.
