@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "factbase.h"
-#include "qb/testbench.h"
+#include "qb/test/testbench.h"
 #include "qb/text.h"
 #include "qb/win/registry.h"
 #include "regtwist.h"

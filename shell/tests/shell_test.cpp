@@ -3,8 +3,8 @@
 
 #include "qb/shell/language.h"
 #include "qb/shell/page.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/tk/controls.h"
 #include "qb/win/registry.h"
 
@@ -15,7 +15,7 @@ bool nextPageOnlyHides = false;
 int showsSeen = 0;
 LONG styleAfterEmbedding = 0;
 
-class TestPage : public shell::PluginPage {
+class TestPage : public qb::shell::PluginPage {
  public:
   TestPage()
       : PluginPage("TTestPage", "Designed caption", {0, 0, 200, 100},
@@ -25,7 +25,7 @@ class TestPage : public shell::PluginPage {
         Label3(*this, "Label3", {4, 44, 150, 16}, "three") {
     ++pagesCreated;
   }
-  tk::Label Label1, Label2, Label3;
+  qb::tk::Label Label1, Label2, Label3;
 
  protected:
   void FormCreate() override {
@@ -34,15 +34,15 @@ class TestPage : public shell::PluginPage {
   }
   void FormShow() override {
     ++showsSeen;
-    shell::LoadLangFile("testpage", {shell::captionKey("x1", Label1), shell::captionKey("x2", Label2),
-                                     shell::captionKey("x3", Label3)});
+    qb::shell::LoadLangFile("testpage", {qb::shell::captionKey("x1", Label1), qb::shell::captionKey("x2", Label2),
+                                     qb::shell::captionKey("x3", Label3)});
   }
 };
 
-TestPage* current() { return dynamic_cast<TestPage*>(shell::moduleState().currentPage); }
+TestPage* current() { return dynamic_cast<TestPage*>(qb::shell::moduleState().currentPage); }
 
 void closePage() {
-  if (auto* p = shell::moduleState().currentPage) p->close();
+  if (auto* p = qb::shell::moduleState().currentPage) p->close();
   qb::test::pumpMessages();
 }
 
@@ -67,7 +67,7 @@ class Shell : public ::testing::Test {
 
 }  // namespace
 
-shell::PluginPage* shell::createPage() { return tk::Form::create<TestPage>(); }
+qb::shell::PluginPage* qb::shell::createPage() { return qb::tk::Form::create<TestPage>(); }
 
 namespace {
 
@@ -91,7 +91,7 @@ TEST_F(Shell, ShowAfterCloseBuildsANewPageInTheNewWindowAtTheNewPlace) {
   qb::test::HostWindow a(L"Host A"), b(L"Host B");
   ShowDLLWND(10, 10, "Host A");
   closePage();
-  EXPECT_EQ(shell::moduleState().currentPage, nullptr);
+  EXPECT_EQ(qb::shell::moduleState().currentPage, nullptr);
   ShowDLLWND(50, 40, "Host B");
   ASSERT_NE(current(), nullptr);
   EXPECT_EQ(pagesCreated, 2);
@@ -159,8 +159,8 @@ TEST_F(Shell, APageThatOnlyHidesIsShownAgainAtItsOldPlaceAndReadsItsStateAgain) 
   EXPECT_EQ(showsSeen, 2);
   EXPECT_EQ(positionIn(host.hwnd(), page->hwnd()).y, 10);
   nextPageOnlyHides = false;
-  shell::unloadModule();  // a page that only hides goes when the module does
-  EXPECT_EQ(shell::moduleState().currentPage, nullptr);
+  qb::shell::unloadModule();  // a page that only hides goes when the module does
+  EXPECT_EQ(qb::shell::moduleState().currentPage, nullptr);
 }
 
 TEST_F(Shell, DestroyingTheHostForgetsThePage) {
@@ -169,7 +169,7 @@ TEST_F(Shell, DestroyingTheHostForgetsThePage) {
     ShowDLLWND(0, 0, "Host A");
   }
   qb::test::pumpMessages();
-  EXPECT_EQ(shell::moduleState().currentPage, nullptr);
+  EXPECT_EQ(qb::shell::moduleState().currentPage, nullptr);
   qb::test::HostWindow again(L"Host A");
   ShowDLLWND(0, 0, "Host A");
   EXPECT_EQ(pagesCreated, 2);

@@ -1,11 +1,11 @@
-#include "qb/child_process.h"
+#include "qb/test/child_process.h"
 
 #include <windows.h>
 
 #include <optional>
 #include <vector>
 
-#include "qb/testbench.h"
+#include "qb/test/testbench.h"
 #include "qb/win/handles.h"
 #include "qb/win/text.h"
 

@@ -1,4 +1,4 @@
-#include "qb/testbench.h"
+#include "qb/test/testbench.h"
 
 #include <atomic>
 #include <stdexcept>

@@ -4,7 +4,7 @@
 
 #include "qb/win/text.h"
 
-namespace tk {
+namespace qb::tk {
 namespace {
 MessageBoxHook& hook() {
   static MessageBoxHook h;
@@ -29,4 +29,4 @@ void reportCurrentException(HWND owner) {
 
 void setMessageBoxHook(MessageBoxHook h) { hook() = std::move(h); }
 
-}  // namespace tk
+}  // namespace qb::tk

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "qb/testbench.h"
+#include "qb/test/testbench.h"
 
 namespace reg = qb::win::reg;
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "browserreg.h"
-#include "qb/export_table.h"
-#include "qb/testbench.h"
+#include "qb/test/export_table.h"
+#include "qb/test/testbench.h"
 #include "qb/win/handles.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "chipscan.h"
-#include "qb/testbench.h"
+#include "qb/test/testbench.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
 #include "qb/win/version.h"

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "bootrow_page.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
 #include "qb/win/version.h"
 
@@ -20,7 +20,7 @@ int main() {
       reg::writeText(where.root, where.key, "Probe", where.text);
 
     ShowDLLWND(0, 0, "Startup probe host");
-    auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
+    auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
     if (!page) return 2;
     const auto v = qb::win::windowsVersion();
     std::printf("platform=%u\nminor=%u\n", v.platform, v.minor);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "qb/page_test.h"
+#include "qb/test/page_test.h"
 
 #include <map>
 #include <set>
@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "bootrow_page.h"
-#include "qb/child_process.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/child_process.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
 
@@ -235,7 +235,7 @@ TEST(StartupReadOnlyRegistry, NothingToListAndApplyStaysQuiet) {
   qb::test::MessageBoxRecorder boxes;
   qb::test::HostWindow host{qb::win::widen(kHostCaption)};
   ShowDLLWND(0, 0, kHostCaption);
-  auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
+  auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(page->autostar2.count(), 0);
   DLLSave();

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "qb/page_test.h"
+#include "qb/test/page_test.h"
 
 #include "chime_page.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
 
 namespace reg = qb::win::reg;
@@ -85,7 +85,7 @@ TEST(ChimeApply, FailedWriteIsReportedNotSwallowed) {
   DLLSave();
   ASSERT_EQ(boxes.calls().size(), 1u);
   EXPECT_NE(boxes.calls()[0].text.find("Nie udało się zapisać"), std::string::npos);
-  shell::moduleState().currentPage->close();
+  qb::shell::moduleState().currentPage->close();
   qb::test::pumpMessages();
 }
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "dlgshelf_page.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
 
 namespace reg = qb::win::reg;
@@ -27,7 +27,7 @@ int main() {
     reg::writeNumber(HKEY_CURRENT_USER, kPlaces, "Place0", 5);
 
     ShowDLLWND(0, 0, "Places probe host");
-    auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
+    auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
     if (!page) return 2;
     const auto v = qb::win::windowsVersion();
     print("platform", v.platform);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "qb/page_test.h"
+#include "qb/test/page_test.h"
 
 #include <functional>
 #include <map>
@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "dlgshelf_page.h"
-#include "qb/child_process.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/child_process.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
 
@@ -149,7 +149,7 @@ TEST_F(PlacesPage, ReadsThePoliciesIntoTheControls) {
 
 TEST_F(PlacesPage, EveryComboOffersTheThirteenPlacesInTableOrder) {
   TDLLForm& page = show();
-  for (tk::ComboBox* combo : {&page.Place1Combo, &page.Place2Combo, &page.Place3Combo, &page.Place4Combo,
+  for (qb::tk::ComboBox* combo : {&page.Place1Combo, &page.Place2Combo, &page.Place3Combo, &page.Place4Combo,
                               &page.Place5Combo}) {
     std::vector<std::string> lines;
     for (int i = 0; i < combo->count(); ++i) lines.push_back(combo->item(i));
@@ -356,7 +356,7 @@ TEST_F(PlacesLanguage, SectionRenamesControlsAndPlacesForTheModulesLife) {
 TEST_F(PlacesLanguage, ShippedEnglishFileGivesEveryTextOfThePage) {
   reg::writeText(HKEY_CURRENT_USER, "\\Software\\Korvane\\Qubrix", "lang", "English");
   TDLLForm& page = show();
-  for (tk::Control* c : std::initializer_list<tk::Control*>{&page.GB1, &page.RadioButton1, &page.RadioButton2,
+  for (qb::tk::Control* c : std::initializer_list<qb::tk::Control*>{&page.GB1, &page.RadioButton1, &page.RadioButton2,
                                                             &page.RadioButton3, &page.CheckBox1, &page.CheckBox2,
                                                             &page.GB2})
     EXPECT_FALSE(c->caption().empty()) << c->name();
@@ -375,7 +375,7 @@ TEST(PlacesApplyFailure, ReadOnlyRegistryShowsTheErrorAndWritesNothing) {
   qb::test::MessageBoxRecorder boxes;
   qb::test::HostWindow host{qb::win::widen(kHostCaption)};
   ShowDLLWND(0, 0, kHostCaption);
-  auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
+  auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
   ASSERT_NE(page, nullptr);
   page->RadioButton3.click();
   page->Place1Combo.setText("Pulpit");
@@ -403,7 +403,7 @@ TEST(PlacesApplyFailure, AFailedWriteEndsApplyAndKeepsWhatWasWrittenBefore) {
   reg::writeNumber(HKEY_CURRENT_USER, kPolicies, "NoBackButton", 0);
 
   ShowDLLWND(0, 0, kHostCaption);
-  auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
+  auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
   ASSERT_NE(page, nullptr);
   page->RadioButton3.click();
   page->Place1Combo.setText("Historia");

@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "qb/page_test.h"
+#include "qb/test/page_test.h"
 
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
-#include "qb/child_process.h"
-#include "qb/export_table.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/child_process.h"
+#include "qb/test/export_table.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
 #include "removals_page.h"
@@ -259,7 +259,7 @@ TEST(RemovalsUnwritableRegistry, ListsNothingAndStaysQuiet) {
   qb::test::MessageBoxRecorder boxes;
   qb::test::HostWindow host{widen(kHostTitle)};
   ShowDLLWND(0, 0, kHostTitle);
-  auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
+  auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(page->uninst.count(), 0);
   DLLSave();

@@ -26,10 +26,10 @@ std::string firstArgument() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  tk::Application& app = tk::Application::instance();
+  qb::tk::Application& app = qb::tk::Application::instance();
   int exitCode = 0;
   try {
-    TForm2* form = tk::Form::create<TForm2>(firstArgument());
+    TForm2* form = qb::tk::Form::create<TForm2>(firstArgument());
     exitCode = app.run(*form);
   } catch (const std::exception&) {
     exitCode = 1;

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-namespace tk {
+namespace qb::tk {
 
 struct MessageBoxCall {
   HWND owner;
@@ -25,4 +25,4 @@ void reportCurrentException(HWND owner);
 using MessageBoxHook = std::function<int(const MessageBoxCall&)>;
 void setMessageBoxHook(MessageBoxHook hook);
 
-}  // namespace tk
+}  // namespace qb::tk

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "qb/shell/page.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/text.h"
 #include "qb/win/version.h"
 
@@ -22,12 +22,12 @@ class PageTest : public ::testing::Test {
 
   PageT& show() {
     ShowDLLWND(0, 0, hostTitle_.c_str());
-    auto* page = dynamic_cast<PageT*>(shell::moduleState().currentPage);
+    auto* page = dynamic_cast<PageT*>(qb::shell::moduleState().currentPage);
     EXPECT_NE(page, nullptr);
     return *page;
   }
   void closePage() {
-    if (auto* page = shell::moduleState().currentPage) page->close();
+    if (auto* page = qb::shell::moduleState().currentPage) page->close();
     pumpMessages();
   }
   void TearDown() override {

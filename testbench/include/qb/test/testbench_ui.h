@@ -14,10 +14,10 @@ class MessageBoxRecorder {
   MessageBoxRecorder(const MessageBoxRecorder&) = delete;
   MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
   ~MessageBoxRecorder();
-  const std::vector<tk::MessageBoxCall>& calls() const { return calls_; }
+  const std::vector<qb::tk::MessageBoxCall>& calls() const { return calls_; }
 
  private:
-  std::vector<tk::MessageBoxCall> calls_;
+  std::vector<qb::tk::MessageBoxCall> calls_;
 };
 
 // Writes a language file beside the test program and points "lang" at it
