@@ -4,7 +4,6 @@
 
 #include "qb/tk/application.h"
 #include "qb/tk/msgbox.h"
-#include "qb/win/registry.h"
 
 namespace qb::shell {
 
@@ -54,16 +53,14 @@ void unloadModule() {
 
 namespace {
 
+// Nothing leaves an export: what goes wrong is shown to the user, owned by the page if there is one.
 template <typename F>
-void guarded(F&& body) {
+void guarded(F&& body) noexcept {
   try {
     body();
-  } catch (const qb::win::reg::RegistryError& e) {
-    qb::tk::messageBox(nullptr, std::string("Nie udało się zapisać ustawień.\r") + e.what(), "Qubrix",
-                   MB_OK | MB_ICONERROR);
-  } catch (const std::exception& e) {
-    qb::tk::messageBox(nullptr, e.what(), "Qubrix", MB_OK | MB_ICONERROR);
   } catch (...) {
+    const PluginPage* page = moduleState().currentPage;
+    qb::tk::reportCurrentException(page ? page->hwnd() : nullptr);
   }
 }
 

@@ -1,6 +1,9 @@
 // The plug-in contract, with a page of the test's own.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+
 #include "qb/shell/language.h"
 #include "qb/shell/page.h"
 #include "qb/test/testbench.h"
@@ -12,6 +15,8 @@ namespace {
 
 int pagesCreated = 0;
 bool nextPageOnlyHides = false;
+// What the page's Apply and its button's click run; nothing by default.
+std::function<void()> onApply, onButtonClick;
 int showsSeen = 0;
 LONG styleAfterEmbedding = 0;
 
@@ -22,10 +27,19 @@ class TestPage : public qb::shell::PluginPage {
                    nextPageOnlyHides ? OnClose::HideOnly : OnClose::Free),
         Label1(*this, "Label1", {4, 4, 150, 16}, "one"),
         Label2(*this, "Label2", {4, 24, 150, 16}, "two"),
-        Label3(*this, "Label3", {4, 44, 150, 16}, "three") {
+        Label3(*this, "Label3", {4, 44, 150, 16}, "three"),
+        Button1(*this, "Button1", {4, 64, 80, 24}, "Act") {
     ++pagesCreated;
+    Button1.onClick = [](qb::tk::Control&) {
+      if (onButtonClick) onButtonClick();
+    };
   }
   qb::tk::Label Label1, Label2, Label3;
+  qb::tk::Button Button1;
+
+  void Apply() override {
+    if (onApply) onApply();
+  }
 
  protected:
   void FormCreate() override {
@@ -241,6 +255,51 @@ TEST_F(Shell, MissingOrNonTextLangLooksForNoOtherFile) {
   EXPECT_EQ(showAndRead().x1, "one") << "no file for the empty name: designed captions";
   qb::win::reg::writeNumber(HKEY_CURRENT_USER, kKeyPath, "lang", 1);
   EXPECT_EQ(showAndRead().x1, "one");
+}
+
+// ---- What goes wrong at an edge
+
+// Whatever a handler or Apply throws stops at the window procedure or the
+// export it passed through, and is told in exactly one message box.
+TEST_F(Shell, AnExceptionAtAnEdgeShowsExactlyOneMessage) {
+  struct Case {
+    const char* what;
+    std::function<void()> fault;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"a failed registry write names the key and value",
+       [] { qb::win::reg::writeText(HKEY_CURRENT_USER, "\\Software\\Korvane\\Test", "Value", "1"); },
+       "Nie udało się zapisać ustawień.\rHKEY_CURRENT_USER\\Software\\Korvane\\Test \"Value\""},
+      {"a standard exception keeps its own text below the general one",
+       [] { throw std::runtime_error("disk gone"); }, "Wystąpił nieoczekiwany błąd.\rdisk gone"},
+      {"anything else gets the general text", [] { throw 42; }, "Wystąpił nieoczekiwany błąd."},
+  };
+  qb::test::HostWindow host(L"Host A");
+  ShowDLLWND(0, 0, "Host A");
+  ASSERT_NE(current(), nullptr);
+  for (const auto& c : cases) {
+    // Writes fail below a read-only root; the test's own scratch root comes back after it.
+    qb::test::ScratchRegistry readOnly(qb::test::RegistryAccess::ReadOnly);
+    {
+      qb::test::MessageBoxRecorder clicked;
+      onButtonClick = c.fault;
+      SendMessageW(current()->Button1.hwnd(), BM_CLICK, 0, 0);  // through the page's window procedure
+      onButtonClick = nullptr;
+      ASSERT_EQ(clicked.calls().size(), 1u) << c.what << ", click";
+      EXPECT_EQ(clicked.calls()[0].text, c.message) << c.what << ", click";
+    }
+    {
+      qb::test::MessageBoxRecorder applied;
+      onApply = c.fault;
+      DLLSave();
+      onApply = nullptr;
+      ASSERT_EQ(applied.calls().size(), 1u) << c.what << ", apply";
+      EXPECT_EQ(applied.calls()[0].text, c.message) << c.what << ", apply";
+      EXPECT_EQ(applied.calls()[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    }
+  }
+  EXPECT_NE(current(), nullptr) << "the page lives on";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "foldmark_form.h"
 #include "qb/tk/application.h"
+#include "qb/tk/msgbox.h"
 #include "qb/win/text.h"
 
 namespace {
@@ -31,7 +32,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   try {
     TForm2* form = qb::tk::Form::create<TForm2>(firstArgument());
     exitCode = app.run(*form);
-  } catch (const std::exception&) {
+  } catch (...) {
+    qb::tk::reportCurrentException(nullptr);
     exitCode = 1;
   }
   app.shutdown();

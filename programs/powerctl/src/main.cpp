@@ -18,7 +18,7 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.push_back(qb::win::narrow(argv[i]));
     return qb::powerctl::carryOut(qb::powerctl::plannedActions(arguments), qb::powerctl::realPowerSystem());
-  } catch (const std::exception&) {
+  } catch (...) {
     return 1;
   }
 }
