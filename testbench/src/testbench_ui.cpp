@@ -11,13 +11,19 @@
 namespace qb::test {
 
 MessageBoxRecorder::MessageBoxRecorder(int answer) {
-  qb::tk::setMessageBoxHook([this, answer](const qb::tk::MessageBoxCall& call) {
+  outer_ = qb::tk::setMessageBoxHook([this, answer](const qb::tk::MessageBoxCall& call) {
     calls_.push_back(call);
     return answer;
   });
 }
 
-MessageBoxRecorder::~MessageBoxRecorder() { qb::tk::setMessageBoxHook(nullptr); }
+MessageBoxRecorder::~MessageBoxRecorder() { qb::tk::setMessageBoxHook(std::move(outer_)); }
+
+std::string MessageBoxRecorder::texts() const {
+  std::string out;
+  for (const auto& call : calls_) out += call.text + "\n";
+  return out;
+}
 
 LanguageFile::LanguageFile(const std::string& language, const std::string& utf8Content) {
   const std::wstring folder = programFolder() + L"\\languages";

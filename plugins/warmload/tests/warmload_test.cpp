@@ -313,25 +313,21 @@ TEST_F(WarmloadPage, LanguageFileReplacesEveryCaption) {
   }
 }
 
-TEST(WarmloadUnwritableRegistry, ShowsAndAppliesQuietly) {
+class WarmloadUnwritableRegistry : public qb::test::PageTest<TDLLForm> {
+ protected:
+  WarmloadUnwritableRegistry() : PageTest(kHostTitle, qb::test::PageTestOptions().readOnlyRegistry()) {}
   PrefetchFolder folder;
+};
+
+TEST_F(WarmloadUnwritableRegistry, ShowsAndAppliesQuietly) {
   if (!folder.usable()) GTEST_SKIP() << "the prefix's prefetch folder holds files of its own";
-  qb::test::ScratchRegistry readOnly(true);
-  qb::test::MessageBoxRecorder boxes;
-  qb::test::HostWindow host{widen(kHostTitle)};
   qb::win::overrideWindowsVersion(versions::winXp);
   folder.add(L"A.EXE-00000001.pf");
-  ShowDLLWND(0, 0, kHostTitle);
-  auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
-  ASSERT_NE(page, nullptr);
-  EXPECT_EQ(page->ListViewlog.count(), 1);
-  page->Prefetch4.click();
+  TDLLForm& page = show();
+  EXPECT_EQ(page.ListViewlog.count(), 1);
+  page.Prefetch4.click();
   DLLSave();
   EXPECT_EQ(reg::readNumber(HKEY_LOCAL_MACHINE, kPrefetchKey, kMode).found, reg::Found::NoKey);
-  EXPECT_TRUE(boxes.calls().empty());
-  page->close();
-  qb::test::pumpMessages();
-  qb::win::overrideWindowsVersion(std::nullopt);
 }
 
 // The whole process under Wine's own emulation of another Windows.

@@ -15,10 +15,41 @@
 
 namespace qb::test {
 
+// What a group of page cases needs besides the usual.
+struct PageTestOptions {
+  RegistryAccess registry = RegistryAccess::Writable;
+  int messageBoxAnswer = IDOK;
+  // How many message boxes each case ends with; unset when the cases differ
+  // and check them themselves.
+  std::optional<size_t> messageBoxes = 0;
+
+  PageTestOptions& readOnlyRegistry() {
+    registry = RegistryAccess::ReadOnly;
+    return *this;
+  }
+  PageTestOptions& answerMessageBoxes(int answer) {
+    messageBoxAnswer = answer;
+    return *this;
+  }
+  PageTestOptions& expectMessageBoxes(size_t count) {
+    messageBoxes = count;
+    return *this;
+  }
+  PageTestOptions& messageBoxesVary() {
+    messageBoxes.reset();
+    return *this;
+  }
+};
+
 template <typename PageT>
 class PageTest : public ::testing::Test {
  protected:
-  explicit PageTest(std::string hostTitle) : hostTitle_(std::move(hostTitle)), host(qb::win::widen(hostTitle_)) {}
+  explicit PageTest(std::string hostTitle, PageTestOptions options = {})
+      : options_(options),
+        hostTitle_(std::move(hostTitle)),
+        scratch(options.registry),
+        boxes(options.messageBoxAnswer),
+        host(qb::win::widen(hostTitle_)) {}
 
   PageT& show() {
     ShowDLLWND(0, 0, hostTitle_.c_str());
@@ -33,19 +64,19 @@ class PageTest : public ::testing::Test {
   void TearDown() override {
     closePage();
     qb::win::overrideWindowsVersion(std::nullopt);
-    if (expectNoMessageBoxes) {
-      EXPECT_TRUE(boxes.calls().empty()) << "the page showed a message box";
+    if (options_.messageBoxes) {
+      EXPECT_EQ(boxes.calls().size(), *options_.messageBoxes) << "message boxes shown:\n" << boxes.texts();
     }
   }
 
  private:
+  PageTestOptions options_;
   std::string hostTitle_;
 
  protected:
   ScratchRegistry scratch;
   MessageBoxRecorder boxes;
   HostWindow host;
-  bool expectNoMessageBoxes = true;
 };
 
 }  // namespace qb::test

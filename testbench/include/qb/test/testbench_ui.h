@@ -8,6 +8,7 @@
 namespace qb::test {
 
 // Answers every message box with `answer` and records it, for its lifetime.
+// An inner recorder takes the boxes until it ends.
 class MessageBoxRecorder {
  public:
   explicit MessageBoxRecorder(int answer = IDOK);
@@ -15,9 +16,12 @@ class MessageBoxRecorder {
   MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
   ~MessageBoxRecorder();
   const std::vector<qb::tk::MessageBoxCall>& calls() const { return calls_; }
+  // The texts shown so far, one a line, for failure messages.
+  std::string texts() const;
 
  private:
   std::vector<qb::tk::MessageBoxCall> calls_;
+  qb::tk::MessageBoxHook outer_;
 };
 
 // Writes a language file beside the test program and points "lang" at it
