@@ -137,3 +137,34 @@ function(qb_plugin)
   target_include_directories(${A_NAME}_page PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
   qb_dll(NAME ${A_NAME} DEF ${A_DEF} LIBS ${A_NAME}_page qb_shell_dllmain)
 endfunction()
+
+# A probe: a helper program that a test runs as a process of its own, usually
+# under Wine's emulation of another Windows version (qb::test::runProbe), or as
+# a stand-in for a program the page starts. Built into bin beside the tests
+# named after FOR, and before them. GUI makes it a windows-subsystem program.
+#   qb_probe(NAME name SOURCES ... LIBS ... FOR test ... [GUI])
+function(qb_probe)
+  cmake_parse_arguments(A "GUI" "NAME" "SOURCES;LIBS;FOR" ${ARGN})
+  qb_helper_program(${A_NAME} "${A_SOURCES}" "${A_LIBS}")
+  if(A_GUI)
+    target_link_options(${A_NAME} PRIVATE -mwindows)
+  endif()
+  foreach(test ${A_FOR})
+    add_dependencies(${test} ${A_NAME})
+  endforeach()
+endfunction()
+
+# A benchmark: a command of its own that prints figures, never a test.
+#   qb_bench(NAME name SOURCES ... LIBS ...)
+function(qb_bench)
+  cmake_parse_arguments(A "" "NAME" "SOURCES;LIBS" ${ARGN})
+  qb_helper_program(${A_NAME} "${A_SOURCES}" "${A_LIBS}")
+endfunction()
+
+# What probes and benchmarks share: the test bench's helpers, the posix thread
+# model like the tests, output to bin.
+function(qb_helper_program name sources libs)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${libs} qb_testbench_ui)
+  qb_test_program(${name})
+endfunction()

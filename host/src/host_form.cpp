@@ -26,19 +26,19 @@ HostForm::HostForm()
     : Form("QubrixHost", kTitle, {40, 40, 900, 600}),
       ModuleList(*this, "ModuleList", {kMargin, kMargin, kListWidth, 500}),
       LanguageLabel(*this, "LanguageLabel", {kMargin, 520, 60, 20}, "Język:"),
-      LanguageCombo(*this, "LanguageCombo", {kMargin + 60, 516, kListWidth - 60, 24}, tk::ComboStyle::DropDownList),
+      LanguageCombo(*this, "LanguageCombo", {kMargin + 60, 516, kListWidth - 60, 24}, qb::tk::ComboStyle::DropDownList),
       ApplyButton(*this, "ApplyButton", {600, 520, 100, 26}, "Zastosuj"),
       BackButton(*this, "BackButton", {710, 520, 100, 26}, "Wstecz"),
       folder_(programFolder()) {
   SetWindowLongW(hwnd(), GWL_STYLE, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN);
   SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
   ModuleList.addColumn("Moduł", kListWidth - 8);
-  ModuleList.onSelectItem = [this](tk::ListView&, int row, bool selected) {
+  ModuleList.onSelectItem = [this](qb::tk::ListView&, int row, bool selected) {
     if (selected) openModuleAt(row);
   };
-  ApplyButton.onClick = [this](tk::Control&) { current_.apply(); };
-  BackButton.onClick = [this](tk::Control&) { current_.back(); };
-  LanguageCombo.onChange = [this](tk::Control&) {
+  ApplyButton.onClick = [this](qb::tk::Control&) { current_.apply(); };
+  BackButton.onClick = [this](qb::tk::Control&) { current_.back(); };
+  LanguageCombo.onChange = [this](qb::tk::Control&) {
     std::string lang = LanguageCombo.text();
     if (lang == "Polski") lang.clear();
     qb::win::reg::writeText(HKEY_CURRENT_USER, kSettingsKey, "lang", lang);
@@ -125,9 +125,9 @@ void HostForm::layout() {
   current_.resize(area.right - area.left, area.bottom - area.top);
 }
 
-void HostForm::FormClose(tk::CloseAction& action) {
+void HostForm::FormClose(qb::tk::CloseAction& action) {
   current_ = PluginModule{};
-  action = tk::CloseAction::Hide;
+  action = qb::tk::CloseAction::Hide;
   PostQuitMessage(0);
 }
 

@@ -9,23 +9,23 @@
 #include "qb/tk/form.h"
 #include "qb/tk/listview.h"
 
-class HostForm : public tk::Form {
+class HostForm : public qb::tk::Form {
  public:
   static constexpr const char* kTitle = "Qubrix";
 
   HostForm();
 
-  tk::ListView ModuleList;
-  tk::Label LanguageLabel;
-  tk::ComboBox LanguageCombo;
-  tk::Button ApplyButton;
-  tk::Button BackButton;
+  qb::tk::ListView ModuleList;
+  qb::tk::Label LanguageLabel;
+  qb::tk::ComboBox LanguageCombo;
+  qb::tk::Button ApplyButton;
+  qb::tk::Button BackButton;
 
   // Opens the module whose file name (without ".dll") matches, case ignored.
   bool openModule(const std::string& name);
 
  protected:
-  void FormClose(tk::CloseAction& action) override;
+  void FormClose(qb::tk::CloseAction& action) override;
   bool handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
  private:

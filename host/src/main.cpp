@@ -15,7 +15,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  HostForm* host = tk::Form::create<HostForm>();
+  HostForm* host = qb::tk::Form::create<HostForm>();
   host->show();
   if (argv && argc > 1) host->openModule(qb::win::narrow(argv[1]));
   LocalFree(argv);

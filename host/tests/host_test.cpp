@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "qb/testbench.h"
+#include "qb/test/testbench.h"
 #include "qb/win/handles.h"
 #include "qb/win/registry.h"
 

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "factbase.h"
-#include "qb/testbench.h"
+#include "qb/test/testbench.h"
 #include "qb/text.h"
 #include "qb/win/registry.h"
 #include "regtwist.h"
@@ -79,9 +79,9 @@ TEST(Factbase, RegistrationIsReadAfreshOnEveryCallInTheAnsiCodePage) {
   // An all-zero product id decodes to the first digit in every place.
   const auto k = reg::createKey(HKEY_LOCAL_MACHINE, key);
   BYTE id[164] = {};
-  RegSetValueExW(k.get(), L"DigitalProductId", 0, REG_BINARY, id, sizeof id);
+  reg::writeRaw(k.get(), "DigitalProductId", REG_BINARY, id, sizeof id);
   EXPECT_EQ(counted(GetLicenseKey), "BBBBB-BBBBB-BBBBB-BBBBB-BBBBB");
-  RegSetValueExW(k.get(), L"DigitalProductId", 0, REG_BINARY, id, 20);
+  reg::writeRaw(k.get(), "DigitalProductId", REG_BINARY, id, 20);
   EXPECT_EQ(counted(GetLicenseKey), "") << "too short to hold a key";
 }
 
@@ -142,7 +142,7 @@ TEST(Regtwist, DesktopValuesPoliciesAndPrefetchMode) {
 }
 
 TEST(Regtwist, FailedWritesChangeNothingAndLeaveTheErrorCode) {
-  qb::test::ScratchRegistry readOnly(true);
+  qb::test::ScratchRegistry readOnly(qb::test::RegistryAccess::ReadOnly);
   SaveDesktopVersion();
   EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
   EXPECT_EQ(GetPaintDesktopVersion(), 0);

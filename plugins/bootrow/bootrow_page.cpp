@@ -13,13 +13,13 @@ namespace {
 // Drawing stays suspended while the list is refilled, however the fill ends.
 class SuspendedDrawing {
  public:
-  explicit SuspendedDrawing(tk::ListView& list) : list_(list) { list_.beginUpdate(); }
+  explicit SuspendedDrawing(qb::tk::ListView& list) : list_(list) { list_.beginUpdate(); }
   SuspendedDrawing(const SuspendedDrawing&) = delete;
   SuspendedDrawing& operator=(const SuspendedDrawing&) = delete;
   ~SuspendedDrawing() { list_.endUpdate(); }
 
  private:
-  tk::ListView& list_;
+  qb::tk::ListView& list_;
 };
 
 // Deletes one startup value. A value that is gone already, or a key this
@@ -46,12 +46,12 @@ const std::array<StartupLocation, 4>& startupLocations() {
   return locations;
 }
 
-shell::PluginPage* shell::createPage() { return tk::Form::create<TDLLForm>(); }
+qb::shell::PluginPage* qb::shell::createPage() { return qb::tk::Form::create<TDLLForm>(); }
 
 TDLLForm::TDLLForm()
     : PluginPage("TDLLForm", "TDLLForm", {0, 0, 580, 360}),
-      autostar2(*this, "autostar2", {0, 0, 580, 360}, tk::ListView::Options{true, false, true, false}) {
-  autostar2.setAlign(tk::Align::Client);
+      autostar2(*this, "autostar2", {0, 0, 580, 360}, qb::tk::ListView::Options{true, false, true, false}) {
+  autostar2.setAlign(qb::tk::Align::Client);
   autostar2.addColumn("Element startowy", 180);
   autostar2.addColumn("Polecenie", 180);
   autostar2.addColumn("Lokalizacja", 200);
@@ -59,7 +59,7 @@ TDLLForm::TDLLForm()
 
 void TDLLForm::FormShow() {
   FillList();
-  shell::LoadLangFile("autostart", {
+  qb::shell::LoadLangFile("autostart", {
       {"x1", [this](const std::string& t) { autostar2.setColumnTitle(0, t); }},
       {"x2", [this](const std::string& t) { autostar2.setColumnTitle(1, t); }},
       {"x3", [this](const std::string& t) { autostar2.setColumnTitle(2, t); }},

@@ -25,11 +25,11 @@ struct StartupEntry {
   size_t location;   // index into startupLocations()
 };
 
-class TDLLForm : public shell::PluginPage {
+class TDLLForm : public qb::shell::PluginPage {
  public:
   TDLLForm();
 
-  tk::ListView autostar2;
+  qb::tk::ListView autostar2;
 
   // Lists every entry of the four keys, each checked.
   void FillList();

@@ -11,19 +11,19 @@ const char kSoundKey[] = "\\Control Panel\\Sound";
 const char kBeepValue[] = "Beep";
 }  // namespace
 
-shell::PluginPage* shell::createPage() { return tk::Form::create<Tdllform>(); }
+qb::shell::PluginPage* qb::shell::createPage() { return qb::tk::Form::create<Tdllform>(); }
 
 Tdllform::Tdllform()
     : PluginPage("Tdllform", "Tdllform", {0, 0, 400, 300}),
       ScrollBox1(*this, "ScrollBox1", {0, 0, 400, 300}),
       BeepBox1(ScrollBox1, "BeepBox1", {16, 16, 300, 20}, "Dźwięk 'beep' przy błedach") {
-  ScrollBox1.setAlign(tk::Align::Client);
+  ScrollBox1.setAlign(qb::tk::Align::Client);
 }
 
 bool beepTextMeansOn(const std::string& text) { return qb::asciiUpper(text) == "YES"; }
 
 void Tdllform::FormShow() {
-  shell::LoadLangFile("chime", {shell::captionKey("x1", BeepBox1)});
+  qb::shell::LoadLangFile("chime", {qb::shell::captionKey("x1", BeepBox1)});
 
   std::string beep = "-1";
   if (const auto key = reg::openKey(HKEY_CURRENT_USER, kSoundKey)) {

@@ -4,12 +4,12 @@
 #include "qb/tk/container.h"
 #include "qb/tk/controls.h"
 
-class Tdllform : public shell::PluginPage {
+class Tdllform : public qb::shell::PluginPage {
  public:
   Tdllform();
 
-  tk::ScrollBox ScrollBox1;
-  tk::CheckBox BeepBox1;
+  qb::tk::ScrollBox ScrollBox1;
+  qb::tk::CheckBox BeepBox1;
 
   void Apply() override;
 

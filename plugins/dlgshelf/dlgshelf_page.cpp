@@ -50,7 +50,7 @@ bool placesBarSupported(const qb::win::WindowsVersion& v) {
   return (v.nt() && v.major >= 5) || (v.nineX() && v.minor > 10);
 }
 
-shell::PluginPage* shell::createPage() { return tk::Form::create<TDLLForm>(); }
+qb::shell::PluginPage* qb::shell::createPage() { return qb::tk::Form::create<TDLLForm>(); }
 
 TDLLForm::TDLLForm()
     : PluginPage("TDLLForm", "TDLLForm", {0, 0, 470, 330}),
@@ -59,54 +59,54 @@ TDLLForm::TDLLForm()
       RadioButton1(GB1, "RadioButton1", {12, 20, 300, 20}, "Pokaż domyślne miejsca", 1),
       RadioButton2(GB1, "RadioButton2", {12, 42, 300, 20}, "Ukryj pasek miejsc", 2),
       RadioButton3(GB1, "RadioButton3", {12, 64, 300, 20}, "Pokaż wybrane miejsca", 3),
-      Place1Combo(GB1, "Place1Combo", {32, 88, 390, 22}, tk::ComboStyle::DropDown, 13),
-      Place2Combo(GB1, "Place2Combo", {32, 112, 390, 22}, tk::ComboStyle::DropDown, 13),
-      Place3Combo(GB1, "Place3Combo", {32, 136, 390, 22}, tk::ComboStyle::DropDown, 13),
-      Place4Combo(GB1, "Place4Combo", {32, 160, 390, 22}, tk::ComboStyle::DropDown, 13),
-      Place5Combo(GB1, "Place5Combo", {32, 184, 390, 22}, tk::ComboStyle::DropDown, 13),
+      Place1Combo(GB1, "Place1Combo", {32, 88, 390, 22}, qb::tk::ComboStyle::DropDown, 13),
+      Place2Combo(GB1, "Place2Combo", {32, 112, 390, 22}, qb::tk::ComboStyle::DropDown, 13),
+      Place3Combo(GB1, "Place3Combo", {32, 136, 390, 22}, qb::tk::ComboStyle::DropDown, 13),
+      Place4Combo(GB1, "Place4Combo", {32, 160, 390, 22}, qb::tk::ComboStyle::DropDown, 13),
+      Place5Combo(GB1, "Place5Combo", {32, 184, 390, 22}, qb::tk::ComboStyle::DropDown, 13),
       GB2(ScrollBox1, "GB2", {8, 226, 440, 70}, "Inne"),
       CheckBox1(GB2, "CheckBox1", {12, 20, 420, 20}, "Wyłacz przycisk \"Wstecz\" w oknach z otwórz/zapisz"),
       CheckBox2(GB2, "CheckBox2", {12, 42, 420, 20}, "Pamiętaj wczęśniej użyte nazwy plików") {
-  ScrollBox1.setAlign(tk::Align::Client);
-  for (tk::RadioButton* r : {&RadioButton1, &RadioButton2, &RadioButton3})
-    r->onClick = [this](tk::Control& s) { RadioButton1Click(s); };
+  ScrollBox1.setAlign(qb::tk::Align::Client);
+  for (qb::tk::RadioButton* r : {&RadioButton1, &RadioButton2, &RadioButton3})
+    r->onClick = [this](qb::tk::Control& s) { RadioButton1Click(s); };
   RadioButton1.setChecked(true);
-  for (tk::ComboBox* c : placeCombos()) c->setText(placesTable()[0].text);
+  for (qb::tk::ComboBox* c : placeCombos()) c->setText(placesTable()[0].text);
   enablePlaceCombos(false);
 }
 
-std::array<tk::ComboBox*, 5> TDLLForm::placeCombos() {
+std::array<qb::tk::ComboBox*, 5> TDLLForm::placeCombos() {
   return {&Place1Combo, &Place2Combo, &Place3Combo, &Place4Combo, &Place5Combo};
 }
 
 void TDLLForm::enablePlaceCombos(bool on) {
-  for (tk::ComboBox* c : placeCombos()) c->setEnabled(on);
+  for (qb::tk::ComboBox* c : placeCombos()) c->setEnabled(on);
 }
 
-void TDLLForm::RadioButton1Click(tk::Control& sender) { enablePlaceCombos(sender.tag == 3); }
+void TDLLForm::RadioButton1Click(qb::tk::Control& sender) { enablePlaceCombos(sender.tag == 3); }
 
 void TDLLForm::FormShow() {
-  std::vector<shell::LangKey> keys = {
-      shell::captionKey("x1", GB1),          shell::captionKey("x2", RadioButton1),
-      shell::captionKey("x3", RadioButton2), shell::captionKey("x4", RadioButton3),
-      shell::captionKey("x5", CheckBox1),    shell::captionKey("x6", CheckBox2),
+  std::vector<qb::shell::LangKey> keys = {
+      qb::shell::captionKey("x1", GB1),          qb::shell::captionKey("x2", RadioButton1),
+      qb::shell::captionKey("x3", RadioButton2), qb::shell::captionKey("x4", RadioButton3),
+      qb::shell::captionKey("x5", CheckBox1),    qb::shell::captionKey("x6", CheckBox2),
   };
-  for (tk::ComboBox* c : placeCombos())
+  for (qb::tk::ComboBox* c : placeCombos())
     keys.push_back({"x7", [c](const std::string& text) { c->setText(text); }});
   for (size_t i = 0; i < placesTable().size(); ++i)
     keys.push_back({"x" + std::to_string(7 + i), [i](const std::string& text) { placesTable()[i].text = text; }});
-  keys.push_back(shell::captionKey("x20", GB2));
-  shell::LoadLangFile("placebar", keys);
+  keys.push_back(qb::shell::captionKey("x20", GB2));
+  qb::shell::LoadLangFile("placebar", keys);
 
   if (placesBarSupported(qb::win::windowsVersion())) {
     std::vector<std::string> lines;
     for (const KnownPlace& p : placesTable()) lines.push_back(p.text);
-    for (tk::ComboBox* c : placeCombos()) c->setItems(lines);
+    for (qb::tk::ComboBox* c : placeCombos()) c->setItems(lines);
     if (readsOne(kHideValue)) RadioButton2.setChecked(true);
     readPlaces();
   } else {
     enablePlaceCombos(false);
-    for (tk::RadioButton* r : {&RadioButton1, &RadioButton2, &RadioButton3}) r->setEnabled(false);
+    for (qb::tk::RadioButton* r : {&RadioButton1, &RadioButton2, &RadioButton3}) r->setEnabled(false);
   }
 
   CheckBox1.setChecked(readsOne(kNoBackButton));

@@ -26,32 +26,32 @@ const KnownPlaces& knownPlaces();
 // The dialogs of this Windows have a places bar that can be configured.
 bool placesBarSupported(const qb::win::WindowsVersion& v);
 
-class TDLLForm : public shell::PluginPage {
+class TDLLForm : public qb::shell::PluginPage {
  public:
   TDLLForm();
 
-  tk::ScrollBox ScrollBox1;
-  tk::GroupBox GB1;
-  tk::RadioButton RadioButton1;
-  tk::RadioButton RadioButton2;
-  tk::RadioButton RadioButton3;
-  tk::ComboBox Place1Combo;
-  tk::ComboBox Place2Combo;
-  tk::ComboBox Place3Combo;
-  tk::ComboBox Place4Combo;
-  tk::ComboBox Place5Combo;
-  tk::GroupBox GB2;
-  tk::CheckBox CheckBox1;
-  tk::CheckBox CheckBox2;
+  qb::tk::ScrollBox ScrollBox1;
+  qb::tk::GroupBox GB1;
+  qb::tk::RadioButton RadioButton1;
+  qb::tk::RadioButton RadioButton2;
+  qb::tk::RadioButton RadioButton3;
+  qb::tk::ComboBox Place1Combo;
+  qb::tk::ComboBox Place2Combo;
+  qb::tk::ComboBox Place3Combo;
+  qb::tk::ComboBox Place4Combo;
+  qb::tk::ComboBox Place5Combo;
+  qb::tk::GroupBox GB2;
+  qb::tk::CheckBox CheckBox1;
+  qb::tk::CheckBox CheckBox2;
 
-  void RadioButton1Click(tk::Control& sender);
+  void RadioButton1Click(qb::tk::Control& sender);
   void Apply() override;
 
  protected:
   void FormShow() override;
 
  private:
-  std::array<tk::ComboBox*, 5> placeCombos();
+  std::array<qb::tk::ComboBox*, 5> placeCombos();
   void enablePlaceCombos(bool on);
   void readPlaces();
   void SavePlaces();

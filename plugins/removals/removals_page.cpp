@@ -12,8 +12,8 @@ const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Unin
 const char kNothingSelected[] = "Nie wybrałeś żadnego programu";
 
 // Every row shows the same small program icon.
-tk::UniqueImageList makeRowImages() {
-  tk::UniqueImageList images(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0));
+qb::tk::UniqueImageList makeRowImages() {
+  qb::tk::UniqueImageList images(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0));
   if (!images) return images;
   // A shared system icon: the image list keeps its own copy, the icon is not destroyed.
   if (auto icon = static_cast<HICON>(LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, 16, 16, LR_SHARED)))
@@ -22,13 +22,13 @@ tk::UniqueImageList makeRowImages() {
 }
 }  // namespace
 
-shell::PluginPage* shell::createPage() { return tk::Form::create<TDLLForm>(); }
+qb::shell::PluginPage* qb::shell::createPage() { return qb::tk::Form::create<TDLLForm>(); }
 
 TDLLForm::TDLLForm()
     : PluginPage("TDLLForm", "TDLLForm", {0, 0, 680, 420}),
       uninst(*this, "uninst", {0, 0, 680, 420}),
       rowImages_(makeRowImages()) {
-  uninst.setAlign(tk::Align::Client);
+  uninst.setAlign(qb::tk::Align::Client);
   uninst.addColumn("Nazwa programu", 300);
   uninst.addColumn("Program odinstalowujący", 350);
   uninst.setSmallImages(rowImages_.get());
@@ -36,7 +36,7 @@ TDLLForm::TDLLForm()
 
 void TDLLForm::FormShow() {
   FillList();
-  shell::LoadLangFile("uninstall", {
+  qb::shell::LoadLangFile("uninstall", {
                                        {"x1", [this](const std::string& t) { uninst.setColumnTitle(0, t); }},
                                        {"x2", [this](const std::string& t) { uninst.setColumnTitle(1, t); }},
                                    });
@@ -66,7 +66,7 @@ void TDLLForm::FillList() {
 void TDLLForm::Apply() {
   const int row = uninst.selectedIndex();
   if (row < 0 || static_cast<size_t>(row) >= commands_.size()) {
-    tk::messageBox(hwnd(), kNothingSelected, "Qubrix", MB_OK);
+    qb::tk::messageBox(hwnd(), kNothingSelected, "Qubrix", MB_OK);
     return;
   }
   // WinExec takes the system's 8-bit code page; its result is not looked at.

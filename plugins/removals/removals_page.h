@@ -7,11 +7,11 @@
 #include "qb/shell/page.h"
 #include "qb/tk/listview.h"
 
-class TDLLForm : public shell::PluginPage {
+class TDLLForm : public qb::shell::PluginPage {
  public:
   TDLLForm();
 
-  tk::ListView uninst;
+  qb::tk::ListView uninst;
 
   // Rebuilds the rows and their commands from the registry.
   void FillList();
@@ -25,6 +25,6 @@ class TDLLForm : public shell::PluginPage {
   void FormShow() override;
 
  private:
-  tk::UniqueImageList rowImages_;
+  qb::tk::UniqueImageList rowImages_;
   std::vector<std::string> commands_;
 };

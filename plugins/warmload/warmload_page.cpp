@@ -15,7 +15,7 @@ constexpr DWORD kVolumeLabelAttribute = 0x8;
 const wchar_t kExtension[] = L".pf";
 }  // namespace
 
-shell::PluginPage* shell::createPage() { return tk::Form::create<TDLLForm>(); }
+qb::shell::PluginPage* qb::shell::createPage() { return qb::tk::Form::create<TDLLForm>(); }
 
 TDLLForm::TDLLForm()
     : PluginPage("TDLLForm", "TDLLForm", {0, 0, 520, 420}),
@@ -26,12 +26,12 @@ TDLLForm::TDLLForm()
       Prefetch4(GroupBoxP, "Prefetch4", {12, 100, 470, 20},
                 "Uruchamiane programy i pliki ładowane podczas uruchamiania (domyślne)"),
       R1(GroupBoxP, "R1", {456, 58, 16, 24}, "!"),
-      ListViewlog(*this, "ListViewlog", {8, 152, 500, 220}, tk::ListView::Options{true, false, true, false}),
+      ListViewlog(*this, "ListViewlog", {8, 152, 500, 220}, qb::tk::ListView::Options{true, false, true, false}),
       Button1(*this, "Button1", {8, 380, 160, 28}, "Usuń zaznaczone") {
   GroupBoxP.setBoldCaption(true);
   R1.setEmphasis(true, 14, RGB(255, 0, 0));
   ListViewlog.addColumn("Pliki *.pf", 400);
-  Button1.onClick = [this](tk::Control& s) { Button1Click(s); };
+  Button1.onClick = [this](qb::tk::Control& s) { Button1Click(s); };
 }
 
 bool prefetchSettingsExist(const qb::win::WindowsVersion& v) {
@@ -52,23 +52,23 @@ std::wstring TDLLForm::prefetchFolder() {
 
 void TDLLForm::FormShow() {
   if (prefetchSettingsExist(qb::win::windowsVersion())) {
-    tk::RadioButton* const byMode[] = {&Prefetch1, &Prefetch2, &Prefetch3, &Prefetch4};
+    qb::tk::RadioButton* const byMode[] = {&Prefetch1, &Prefetch2, &Prefetch3, &Prefetch4};
     const int mode = GetPrefetchSTS();
     if (mode >= 0 && mode <= 3) byMode[mode]->setChecked(true);
     LoadPFFiles();
   } else {
-    for (tk::Control* c : std::initializer_list<tk::Control*>{&Prefetch1, &Prefetch2, &Prefetch3, &Prefetch4,
+    for (qb::tk::Control* c : std::initializer_list<qb::tk::Control*>{&Prefetch1, &Prefetch2, &Prefetch3, &Prefetch4,
                                                               &Button1, &ListViewlog})
       c->setEnabled(false);
   }
-  shell::LoadLangFile("prefetch", {
-                                      shell::captionKey("x1", Prefetch1),
-                                      shell::captionKey("x2", Prefetch2),
-                                      shell::captionKey("x3", Prefetch3),
-                                      shell::captionKey("x4", Prefetch4),
-                                      shell::captionKey("x5", Button1),
+  qb::shell::LoadLangFile("prefetch", {
+                                      qb::shell::captionKey("x1", Prefetch1),
+                                      qb::shell::captionKey("x2", Prefetch2),
+                                      qb::shell::captionKey("x3", Prefetch3),
+                                      qb::shell::captionKey("x4", Prefetch4),
+                                      qb::shell::captionKey("x5", Button1),
                                       {"x6", [this](const std::string& t) { ListViewlog.setColumnTitle(0, t); }},
-                                      shell::captionKey("x7", GroupBoxP),
+                                      qb::shell::captionKey("x7", GroupBoxP),
                                   });
 }
 
@@ -95,7 +95,7 @@ void TDLLForm::LoadPFFiles() {
   ListViewlog.endUpdate();
 }
 
-void TDLLForm::Button1Click(tk::Control&) {
+void TDLLForm::Button1Click(qb::tk::Control&) {
   const std::wstring folder = prefetchFolder();
   // Each row deletes the file it was listed from: a display name need not name it.
   for (int row = 0; row < ListViewlog.count() && static_cast<size_t>(row) < files_.size(); ++row)
@@ -104,7 +104,7 @@ void TDLLForm::Button1Click(tk::Control&) {
 }
 
 void TDLLForm::Apply() {
-  const tk::RadioButton* const byMode[] = {&Prefetch1, &Prefetch2, &Prefetch3, &Prefetch4};
+  const qb::tk::RadioButton* const byMode[] = {&Prefetch1, &Prefetch2, &Prefetch3, &Prefetch4};
   for (int mode = 0; mode < 4; ++mode)
     if (byMode[mode]->checked()) {
       PrefetchSave(mode);

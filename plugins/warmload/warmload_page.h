@@ -10,23 +10,23 @@
 #include "qb/tk/listview.h"
 #include "qb/win/version.h"
 
-class TDLLForm : public shell::PluginPage {
+class TDLLForm : public qb::shell::PluginPage {
  public:
   TDLLForm();
 
-  tk::GroupBox GroupBoxP;
-  tk::RadioButton Prefetch1;
-  tk::RadioButton Prefetch2;
-  tk::RadioButton Prefetch3;
-  tk::RadioButton Prefetch4;
-  tk::Label R1;
-  tk::ListView ListViewlog;
-  tk::Button Button1;
+  qb::tk::GroupBox GroupBoxP;
+  qb::tk::RadioButton Prefetch1;
+  qb::tk::RadioButton Prefetch2;
+  qb::tk::RadioButton Prefetch3;
+  qb::tk::RadioButton Prefetch4;
+  qb::tk::Label R1;
+  qb::tk::ListView ListViewlog;
+  qb::tk::Button Button1;
 
   // Lists the prefetch files, every row checked.
   void LoadPFFiles();
   // Deletes the files of the checked rows and lists the folder again.
-  void Button1Click(tk::Control& sender);
+  void Button1Click(qb::tk::Control& sender);
   // Stores the mode of the selected option; with none selected nothing.
   void Apply() override;
 

@@ -8,7 +8,7 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
   // module, as its window procedure lives in this module's code.
   if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
     try {
-      shell::unloadModule();
+      qb::shell::unloadModule();
     } catch (...) {
     }
   }

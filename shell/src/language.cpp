@@ -8,7 +8,7 @@
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
 
-namespace shell {
+namespace qb::shell {
 
 using qb::win::ComPtr;
 
@@ -105,7 +105,7 @@ ComPtr<IXMLDOMDocument> loadDocument(const std::wstring& path) {
 
 }  // namespace
 
-LangKey captionKey(std::string key, tk::Control& control) {
+LangKey captionKey(std::string key, qb::tk::Control& control) {
   return LangKey{std::move(key), [&control](const std::string& text) { control.setCaption(text); }};
 }
 
@@ -145,4 +145,4 @@ void LoadLangFile(const std::string& section, const std::vector<LangKey>& keys) 
   }
 }
 
-}  // namespace shell
+}  // namespace qb::shell

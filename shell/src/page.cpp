@@ -4,18 +4,17 @@
 
 #include "qb/tk/application.h"
 #include "qb/tk/msgbox.h"
-#include "qb/win/registry.h"
 
-namespace shell {
+namespace qb::shell {
 
 ModuleState& moduleState() {
   static ModuleState state;
   return state;
 }
 
-PluginPage::PluginPage(std::string className, const std::string& caption, const tk::Bounds& designed,
+PluginPage::PluginPage(std::string className, const std::string& caption, const qb::tk::Bounds& designed,
                        OnClose onClose)
-    : tk::Form(std::move(className), caption, designed), onClose_(onClose) {}
+    : qb::tk::Form(std::move(className), caption, designed), onClose_(onClose) {}
 
 void PluginPage::FormCreate() {
   const ModuleState& m = moduleState();
@@ -32,60 +31,58 @@ void PluginPage::FormCreate() {
   setLeft(m.pageLeft);
 }
 
-void PluginPage::FormClose(tk::CloseAction& action) {
+void PluginPage::FormClose(qb::tk::CloseAction& action) {
   if (onClose_ == OnClose::HideOnly) {
-    action = tk::CloseAction::Hide;
+    action = qb::tk::CloseAction::Hide;
     return;
   }
-  action = tk::CloseAction::Free;
+  action = qb::tk::CloseAction::Free;
   if (moduleState().currentPage == this) moduleState().currentPage = nullptr;
 }
 
 void PluginPage::windowDestroyed() {
   // The host destroyed its window with the page inside: forget the page.
   if (moduleState().currentPage == this) moduleState().currentPage = nullptr;
-  tk::Form::windowDestroyed();
+  qb::tk::Form::windowDestroyed();
 }
 
 void unloadModule() {
   moduleState().currentPage = nullptr;
-  tk::Application::instance().shutdown();
+  qb::tk::Application::instance().shutdown();
 }
 
 namespace {
 
+// Nothing leaves an export: what goes wrong is shown to the user, owned by the page if there is one.
 template <typename F>
-void guarded(F&& body) {
+void guarded(F&& body) noexcept {
   try {
     body();
-  } catch (const qb::win::reg::RegistryError& e) {
-    tk::messageBox(nullptr, std::string("Nie udało się zapisać ustawień.\r") + e.what(), "Qubrix",
-                   MB_OK | MB_ICONERROR);
-  } catch (const std::exception& e) {
-    tk::messageBox(nullptr, e.what(), "Qubrix", MB_OK | MB_ICONERROR);
   } catch (...) {
+    const PluginPage* page = moduleState().currentPage;
+    qb::tk::reportCurrentException(page ? page->hwnd() : nullptr);
   }
 }
 
 }  // namespace
-}  // namespace shell
+}  // namespace qb::shell
 
-using shell::moduleState;
+using qb::shell::moduleState;
 
 extern "C" void __stdcall ShowDLLWND(int top, int left, const char* hostCaption) {
-  shell::guarded([&] {
+  qb::shell::guarded([&] {
     auto& m = moduleState();
     m.pageTop = top;
     m.pageLeft = left;
     m.hostCaption = hostCaption;
-    if (!m.currentPage) m.currentPage = shell::createPage();
+    if (!m.currentPage) m.currentPage = qb::shell::createPage();
     m.hostCaption = nullptr;  // the host owns the text; it is not kept past this call
     m.currentPage->show();
   });
 }
 
 extern "C" void __stdcall ResizeDLLWND(int width, int height) {
-  shell::guarded([&] {
+  qb::shell::guarded([&] {
     if (auto* page = moduleState().currentPage) {
       page->setWidth(width);
       page->setHeight(height);
@@ -94,13 +91,13 @@ extern "C" void __stdcall ResizeDLLWND(int width, int height) {
 }
 
 extern "C" void __stdcall DLLSave() {
-  shell::guarded([] {
+  qb::shell::guarded([] {
     if (auto* page = moduleState().currentPage) page->Apply();
   });
 }
 
 extern "C" void __stdcall Back() {
-  shell::guarded([] {
+  qb::shell::guarded([] {
     if (auto* page = moduleState().currentPage) page->Back();
   });
 }

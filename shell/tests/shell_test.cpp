@@ -1,10 +1,13 @@
 // The plug-in contract, with a page of the test's own.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+
 #include "qb/shell/language.h"
 #include "qb/shell/page.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/tk/controls.h"
 #include "qb/win/registry.h"
 
@@ -12,20 +15,31 @@ namespace {
 
 int pagesCreated = 0;
 bool nextPageOnlyHides = false;
+// What the page's Apply and its button's click run; nothing by default.
+std::function<void()> onApply, onButtonClick;
 int showsSeen = 0;
 LONG styleAfterEmbedding = 0;
 
-class TestPage : public shell::PluginPage {
+class TestPage : public qb::shell::PluginPage {
  public:
   TestPage()
       : PluginPage("TTestPage", "Designed caption", {0, 0, 200, 100},
                    nextPageOnlyHides ? OnClose::HideOnly : OnClose::Free),
         Label1(*this, "Label1", {4, 4, 150, 16}, "one"),
         Label2(*this, "Label2", {4, 24, 150, 16}, "two"),
-        Label3(*this, "Label3", {4, 44, 150, 16}, "three") {
+        Label3(*this, "Label3", {4, 44, 150, 16}, "three"),
+        Button1(*this, "Button1", {4, 64, 80, 24}, "Act") {
     ++pagesCreated;
+    Button1.onClick = [](qb::tk::Control&) {
+      if (onButtonClick) onButtonClick();
+    };
   }
-  tk::Label Label1, Label2, Label3;
+  qb::tk::Label Label1, Label2, Label3;
+  qb::tk::Button Button1;
+
+  void Apply() override {
+    if (onApply) onApply();
+  }
 
  protected:
   void FormCreate() override {
@@ -34,15 +48,15 @@ class TestPage : public shell::PluginPage {
   }
   void FormShow() override {
     ++showsSeen;
-    shell::LoadLangFile("testpage", {shell::captionKey("x1", Label1), shell::captionKey("x2", Label2),
-                                     shell::captionKey("x3", Label3)});
+    qb::shell::LoadLangFile("testpage", {qb::shell::captionKey("x1", Label1), qb::shell::captionKey("x2", Label2),
+                                     qb::shell::captionKey("x3", Label3)});
   }
 };
 
-TestPage* current() { return dynamic_cast<TestPage*>(shell::moduleState().currentPage); }
+TestPage* current() { return dynamic_cast<TestPage*>(qb::shell::moduleState().currentPage); }
 
 void closePage() {
-  if (auto* p = shell::moduleState().currentPage) p->close();
+  if (auto* p = qb::shell::moduleState().currentPage) p->close();
   qb::test::pumpMessages();
 }
 
@@ -67,7 +81,7 @@ class Shell : public ::testing::Test {
 
 }  // namespace
 
-shell::PluginPage* shell::createPage() { return tk::Form::create<TestPage>(); }
+qb::shell::PluginPage* qb::shell::createPage() { return qb::tk::Form::create<TestPage>(); }
 
 namespace {
 
@@ -91,7 +105,7 @@ TEST_F(Shell, ShowAfterCloseBuildsANewPageInTheNewWindowAtTheNewPlace) {
   qb::test::HostWindow a(L"Host A"), b(L"Host B");
   ShowDLLWND(10, 10, "Host A");
   closePage();
-  EXPECT_EQ(shell::moduleState().currentPage, nullptr);
+  EXPECT_EQ(qb::shell::moduleState().currentPage, nullptr);
   ShowDLLWND(50, 40, "Host B");
   ASSERT_NE(current(), nullptr);
   EXPECT_EQ(pagesCreated, 2);
@@ -159,8 +173,8 @@ TEST_F(Shell, APageThatOnlyHidesIsShownAgainAtItsOldPlaceAndReadsItsStateAgain) 
   EXPECT_EQ(showsSeen, 2);
   EXPECT_EQ(positionIn(host.hwnd(), page->hwnd()).y, 10);
   nextPageOnlyHides = false;
-  shell::unloadModule();  // a page that only hides goes when the module does
-  EXPECT_EQ(shell::moduleState().currentPage, nullptr);
+  qb::shell::unloadModule();  // a page that only hides goes when the module does
+  EXPECT_EQ(qb::shell::moduleState().currentPage, nullptr);
 }
 
 TEST_F(Shell, DestroyingTheHostForgetsThePage) {
@@ -169,7 +183,7 @@ TEST_F(Shell, DestroyingTheHostForgetsThePage) {
     ShowDLLWND(0, 0, "Host A");
   }
   qb::test::pumpMessages();
-  EXPECT_EQ(shell::moduleState().currentPage, nullptr);
+  EXPECT_EQ(qb::shell::moduleState().currentPage, nullptr);
   qb::test::HostWindow again(L"Host A");
   ShowDLLWND(0, 0, "Host A");
   EXPECT_EQ(pagesCreated, 2);
@@ -241,6 +255,51 @@ TEST_F(Shell, MissingOrNonTextLangLooksForNoOtherFile) {
   EXPECT_EQ(showAndRead().x1, "one") << "no file for the empty name: designed captions";
   qb::win::reg::writeNumber(HKEY_CURRENT_USER, kKeyPath, "lang", 1);
   EXPECT_EQ(showAndRead().x1, "one");
+}
+
+// ---- What goes wrong at an edge
+
+// Whatever a handler or Apply throws stops at the window procedure or the
+// export it passed through, and is told in exactly one message box.
+TEST_F(Shell, AnExceptionAtAnEdgeShowsExactlyOneMessage) {
+  struct Case {
+    const char* what;
+    std::function<void()> fault;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"a failed registry write names the key and value",
+       [] { qb::win::reg::writeText(HKEY_CURRENT_USER, "\\Software\\Korvane\\Test", "Value", "1"); },
+       "Nie udało się zapisać ustawień.\rHKEY_CURRENT_USER\\Software\\Korvane\\Test \"Value\""},
+      {"a standard exception keeps its own text below the general one",
+       [] { throw std::runtime_error("disk gone"); }, "Wystąpił nieoczekiwany błąd.\rdisk gone"},
+      {"anything else gets the general text", [] { throw 42; }, "Wystąpił nieoczekiwany błąd."},
+  };
+  qb::test::HostWindow host(L"Host A");
+  ShowDLLWND(0, 0, "Host A");
+  ASSERT_NE(current(), nullptr);
+  for (const auto& c : cases) {
+    // Writes fail below a read-only root; the test's own scratch root comes back after it.
+    qb::test::ScratchRegistry readOnly(qb::test::RegistryAccess::ReadOnly);
+    {
+      qb::test::MessageBoxRecorder clicked;
+      onButtonClick = c.fault;
+      SendMessageW(current()->Button1.hwnd(), BM_CLICK, 0, 0);  // through the page's window procedure
+      onButtonClick = nullptr;
+      ASSERT_EQ(clicked.calls().size(), 1u) << c.what << ", click";
+      EXPECT_EQ(clicked.calls()[0].text, c.message) << c.what << ", click";
+    }
+    {
+      qb::test::MessageBoxRecorder applied;
+      onApply = c.fault;
+      DLLSave();
+      onApply = nullptr;
+      ASSERT_EQ(applied.calls().size(), 1u) << c.what << ", apply";
+      EXPECT_EQ(applied.calls()[0].text, c.message) << c.what << ", apply";
+      EXPECT_EQ(applied.calls()[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    }
+  }
+  EXPECT_NE(current(), nullptr) << "the page lives on";
 }
 
 }  // namespace

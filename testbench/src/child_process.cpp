@@ -1,11 +1,15 @@
-#include "qb/child_process.h"
+#include "qb/test/child_process.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
 
 #include <windows.h>
 
 #include <optional>
 #include <vector>
 
-#include "qb/testbench.h"
+#include "qb/test/testbench.h"
 #include "qb/win/handles.h"
 #include "qb/win/text.h"
 
@@ -87,6 +91,47 @@ ChildResult runChild(const std::wstring& exeName, const std::wstring& arguments,
   GetExitCodeProcess(process.get(), &code);
   result.exitCode = code;
   return result;
+}
+
+std::string ProbeFindings::text(const std::string& name) const {
+  const auto it = values.find(name);
+  return it == values.end() ? std::string() : it->second;
+}
+
+std::optional<long> ProbeFindings::number(const std::string& name) const {
+  const auto it = values.find(name);
+  if (it == values.end() || it->second.empty()) return std::nullopt;
+  char* end = nullptr;
+  const long value = std::strtol(it->second.c_str(), &end, 10);
+  if (*end != '\0') return std::nullopt;
+  return value;
+}
+
+std::ostream& operator<<(std::ostream& out, const ProbeFindings& findings) {
+  if (!findings.run.started) return out << "(the probe did not start)";
+  return out << "probe exit code " << findings.run.exitCode << ", output:\n" << findings.run.lines();
+}
+
+ProbeFindings runProbe(const std::wstring& exeName, const std::string& wineVersion, const std::wstring& arguments) {
+  ProbeFindings findings;
+  findings.run = runChild(exeName, arguments, wineVersion);
+  std::istringstream lines(findings.run.lines());
+  std::string line;
+  while (std::getline(lines, line)) {
+    const auto eq = line.find('=');
+    if (eq != std::string::npos && eq > 0) findings.values.emplace(line.substr(0, eq), line.substr(eq + 1));
+  }
+  return findings;
+}
+
+void printFinding(const char* name, long value) {
+  std::printf("%s=%ld\n", name, value);
+  std::fflush(stdout);
+}
+
+void printFinding(const char* name, const std::string& text) {
+  std::printf("%s=%s\n", name, text.c_str());
+  std::fflush(stdout);
 }
 
 }  // namespace qb::test

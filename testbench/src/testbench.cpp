@@ -1,7 +1,9 @@
-#include "qb/testbench.h"
+#include "qb/test/testbench.h"
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
+#include <vector>
 
 namespace qb::test {
 namespace {
@@ -38,24 +40,49 @@ qb::win::UniqueKey makeRoot(const std::wstring& path, bool readOnly) {
   return key;
 }
 
+// The scratch roots alive in this process, innermost last. The system cannot
+// be asked which override is in force, so the bench remembers it.
+std::vector<const ScratchRegistry*>& liveScratchRoots() {
+  static std::vector<const ScratchRegistry*> roots;
+  return roots;
+}
+
 }  // namespace
 
-ScratchRegistry::ScratchRegistry(bool readOnly) {
+ScratchRegistry::ScratchRegistry(RegistryAccess access) {
   static std::atomic<int> counter{0};
+  const bool readOnly = access == RegistryAccess::ReadOnly;
   base_ = std::wstring(kScratchRoot) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" +
           std::to_wstring(++counter);
-  user_ = makeRoot(base_ + L"\\HKCU", readOnly);
-  machine_ = makeRoot(base_ + L"\\HKLM", readOnly);
-  RegOverridePredefKey(HKEY_CURRENT_USER, user_.get());
-  RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_.get());
+  // Created through the real roots, also when an outer scratch root is in force.
+  RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+  RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+  try {
+    user_ = makeRoot(base_ + L"\\HKCU", readOnly);
+    machine_ = makeRoot(base_ + L"\\HKLM", readOnly);
+  } catch (...) {
+    if (!liveScratchRoots().empty()) liveScratchRoots().back()->overrideRoots();
+    deleteTree(HKEY_CURRENT_USER, base_);
+    throw;
+  }
+  liveScratchRoots().push_back(this);
+  overrideRoots();
 }
 
 ScratchRegistry::~ScratchRegistry() {
+  auto& live = liveScratchRoots();
+  live.erase(std::remove(live.begin(), live.end(), this), live.end());
   RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
   RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
   user_.reset();
   machine_.reset();
   deleteTree(HKEY_CURRENT_USER, base_);
+  if (!live.empty()) live.back()->overrideRoots();
+}
+
+void ScratchRegistry::overrideRoots() const {
+  RegOverridePredefKey(HKEY_CURRENT_USER, user_.get());
+  RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_.get());
 }
 
 void pumpMessages(DWORD milliseconds) {

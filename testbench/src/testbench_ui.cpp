@@ -1,23 +1,29 @@
-#include "qb/testbench_ui.h"
+#include "qb/test/testbench_ui.h"
 
 #include <windows.h>
 
 #include <fstream>
 
-#include "qb/testbench.h"
+#include "qb/test/testbench.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
 
 namespace qb::test {
 
 MessageBoxRecorder::MessageBoxRecorder(int answer) {
-  tk::setMessageBoxHook([this, answer](const tk::MessageBoxCall& call) {
+  outer_ = qb::tk::setMessageBoxHook([this, answer](const qb::tk::MessageBoxCall& call) {
     calls_.push_back(call);
     return answer;
   });
 }
 
-MessageBoxRecorder::~MessageBoxRecorder() { tk::setMessageBoxHook(nullptr); }
+MessageBoxRecorder::~MessageBoxRecorder() { qb::tk::setMessageBoxHook(std::move(outer_)); }
+
+std::string MessageBoxRecorder::texts() const {
+  std::string out;
+  for (const auto& call : calls_) out += call.text + "\n";
+  return out;
+}
 
 LanguageFile::LanguageFile(const std::string& language, const std::string& utf8Content) {
   const std::wstring folder = programFolder() + L"\\languages";

@@ -8,7 +8,7 @@
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
-namespace tk {
+namespace qb::tk {
 
 HINSTANCE moduleInstance() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
@@ -139,4 +139,4 @@ void Application::shutdown() {
   s.font = nullptr;
 }
 
-}  // namespace tk
+}  // namespace qb::tk

@@ -7,7 +7,7 @@
 #include "qb/tk/controls.h"
 #include "qb/tk/msgbox.h"
 
-namespace tk {
+namespace qb::tk {
 namespace {
 const wchar_t kContainerClass[] = L"QbxContainer";
 }
@@ -240,4 +240,4 @@ bool GroupBox::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   }
 }
 
-}  // namespace tk
+}  // namespace qb::tk

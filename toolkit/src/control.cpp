@@ -8,7 +8,7 @@
 #include "qb/tk/msgbox.h"
 #include "qb/win/text.h"
 
-namespace tk {
+namespace qb::tk {
 namespace {
 // The control object of each window this module's toolkit created. Looked up
 // for every notification a list sends, so it stays inside the process: a
@@ -138,4 +138,4 @@ void invokeHandler(const Control::Handler& handler, Control& sender) {
   }
 }
 
-}  // namespace tk
+}  // namespace qb::tk

@@ -3,7 +3,7 @@
 #include "qb/tk/application.h"
 #include "qb/win/text.h"
 
-namespace tk {
+namespace qb::tk {
 
 using qb::win::widen;
 
@@ -210,4 +210,4 @@ void ComboBox::handleCommand(WORD code) {
   if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) invokeHandler(onChange, *this);
 }
 
-}  // namespace tk
+}  // namespace qb::tk

@@ -3,7 +3,7 @@
 #include "qb/tk/application.h"
 #include "qb/win/text.h"
 
-namespace tk {
+namespace qb::tk {
 
 Form::Form(std::string windowClass, const std::string& caption, const Bounds& b)
     : Container(nullptr, windowClass), className_(std::move(windowClass)) {
@@ -69,4 +69,4 @@ bool Form::handleMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   return false;
 }
 
-}  // namespace tk
+}  // namespace qb::tk

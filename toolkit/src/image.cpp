@@ -5,7 +5,7 @@
 #include "qb/tk/application.h"
 #include "qb/tk/msgbox.h"
 
-namespace tk {
+namespace qb::tk {
 namespace {
 const wchar_t kImageClass[] = L"QbxImage";
 }
@@ -146,4 +146,4 @@ LRESULT CALLBACK Image::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-}  // namespace tk
+}  // namespace qb::tk

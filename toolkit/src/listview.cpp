@@ -3,7 +3,7 @@
 #include "qb/tk/container.h"
 #include "qb/win/text.h"
 
-namespace tk {
+namespace qb::tk {
 
 using qb::win::widen;
 
@@ -168,4 +168,4 @@ LRESULT ListView::handleNotify(NMHDR* header) {
   return 0;
 }
 
-}  // namespace tk
+}  // namespace qb::tk

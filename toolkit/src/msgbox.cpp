@@ -1,10 +1,12 @@
 #include "qb/tk/msgbox.h"
 
 #include <exception>
+#include <utility>
 
+#include "qb/win/registry.h"
 #include "qb/win/text.h"
 
-namespace tk {
+namespace qb::tk {
 namespace {
 MessageBoxHook& hook() {
   static MessageBoxHook h;
@@ -17,16 +19,28 @@ int messageBox(HWND owner, const std::string& text, const std::string& caption, 
   return MessageBoxW(owner, qb::win::widen(text).c_str(), qb::win::widen(caption).c_str(), flags);
 }
 
-void reportCurrentException(HWND owner) {
+std::string currentExceptionText() {
+  const std::string general = "Wystąpił nieoczekiwany błąd.";
   try {
     throw;
+  } catch (const qb::win::reg::RegistryError& e) {
+    return "Nie udało się zapisać ustawień.\r" + e.location();
   } catch (const std::exception& e) {
-    messageBox(owner, e.what(), "Qubrix", MB_OK | MB_ICONERROR);
+    const std::string detail = e.what();
+    return detail.empty() ? general : general + "\r" + detail;
   } catch (...) {
-    messageBox(owner, "Nieznany błąd", "Qubrix", MB_OK | MB_ICONERROR);
+    return general;
   }
 }
 
-void setMessageBoxHook(MessageBoxHook h) { hook() = std::move(h); }
+void reportCurrentException(HWND owner) noexcept {
+  try {
+    messageBox(owner, currentExceptionText(), "Qubrix", MB_OK | MB_ICONERROR);
+  } catch (...) {
+    // Out of memory or a failing message box: nothing more can be told.
+  }
+}
 
-}  // namespace tk
+MessageBoxHook setMessageBoxHook(MessageBoxHook h) { return std::exchange(hook(), std::move(h)); }
+
+}  // namespace qb::tk

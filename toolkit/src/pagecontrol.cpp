@@ -1,6 +1,6 @@
 #include "qb/tk/pagecontrol.h"
 
-namespace tk {
+namespace qb::tk {
 
 TabSheet::TabSheet(PageControl& owner, std::string name) : Container(&owner, std::move(name)) {
   RECT r{};
@@ -25,4 +25,4 @@ void PageControl::setActivePage(TabSheet& sheet) {
 
 bool PageControl::handleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
-}  // namespace tk
+}  // namespace qb::tk

@@ -5,7 +5,7 @@
 
 #include "qb/tk/msgbox.h"
 
-namespace tk {
+namespace qb::tk {
 namespace {
 std::map<UINT_PTR, Timer*>& timers() {
   static std::map<UINT_PTR, Timer*> m;
@@ -46,4 +46,4 @@ void CALLBACK Timer::tick(HWND, UINT, UINT_PTR id, DWORD) {
   }
 }
 
-}  // namespace tk
+}  // namespace qb::tk

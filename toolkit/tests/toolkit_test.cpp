@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/tk/application.h"
 #include "qb/tk/controls.h"
 #include "qb/tk/form.h"
@@ -10,7 +10,7 @@
 
 namespace {
 
-class SampleForm : public tk::Form {
+class SampleForm : public qb::tk::Form {
  public:
   SampleForm()
       : Form("TSampleForm", "Sample", {0, 0, 400, 300}),
@@ -20,21 +20,21 @@ class SampleForm : public tk::Form {
         Radio3(Group, "Radio3", {8, 68, 150, 20}, "Trzy", 3),
         Check(*this, "Check", {220, 8, 150, 20}, "Pole"),
         Text(*this, "Text", {220, 40, 150, 22}),
-        Combo(*this, "Combo", {220, 70, 150, 24}, tk::ComboStyle::DropDown, 13) {
+        Combo(*this, "Combo", {220, 70, 150, 24}, qb::tk::ComboStyle::DropDown, 13) {
     for (auto* r : {&Radio1, &Radio2, &Radio3})
-      r->onClick = [this](tk::Control& sender) { clicks.push_back(sender.tag); };
+      r->onClick = [this](qb::tk::Control& sender) { clicks.push_back(sender.tag); };
   }
-  tk::GroupBox Group;
-  tk::RadioButton Radio1, Radio2, Radio3;
-  tk::CheckBox Check;
-  tk::Edit Text;
-  tk::ComboBox Combo;
+  qb::tk::GroupBox Group;
+  qb::tk::RadioButton Radio1, Radio2, Radio3;
+  qb::tk::CheckBox Check;
+  qb::tk::Edit Text;
+  qb::tk::ComboBox Combo;
   std::vector<int> clicks;
 };
 
 struct FormFixture : ::testing::Test {
   qb::test::MessageBoxRecorder boxes;
-  SampleForm* form = tk::Form::create<SampleForm>();
+  SampleForm* form = qb::tk::Form::create<SampleForm>();
   ~FormFixture() override { delete form; }
 };
 
@@ -74,11 +74,11 @@ TEST_F(FormFixture, ComboKeepsTypedTextWhenItsLinesAreReplaced) {
 }
 
 TEST_F(FormFixture, ClosingWithFreeDeletesTheFormOnTheNextMessage) {
-  struct Closing : tk::Form {
+  struct Closing : qb::tk::Form {
     Closing() : Form("TClosing", "c", {0, 0, 10, 10}) {}
-    void FormClose(tk::CloseAction& a) override { a = tk::CloseAction::Free; }
+    void FormClose(qb::tk::CloseAction& a) override { a = qb::tk::CloseAction::Free; }
   };
-  auto* f = tk::Form::create<Closing>();
+  auto* f = qb::tk::Form::create<Closing>();
   const HWND h = f->hwnd();
   f->close();
   EXPECT_TRUE(IsWindow(h)) << "not inside the handler";
@@ -87,7 +87,7 @@ TEST_F(FormFixture, ClosingWithFreeDeletesTheFormOnTheNextMessage) {
 }
 
 // A program's main window: records whether it was ever shown and can close itself in FormShow.
-class MainForm : public tk::Form {
+class MainForm : public qb::tk::Form {
  public:
   explicit MainForm(bool closeInShow) : Form("TMainForm", "Main", {0, 0, 200, 100}), closeInShow_(closeInShow) {}
   bool everShown = false;
@@ -113,9 +113,9 @@ TEST(MainFormTest, MessageLoopEndsWhenTheMainFormIsClosed) {
   };
   for (const Case c : {Case{"closed from outside", false, true}, Case{"closed in FormShow", true, false}}) {
     SCOPED_TRACE(c.name);
-    MainForm* form = tk::Form::create<MainForm>(c.closeInShow);
+    MainForm* form = qb::tk::Form::create<MainForm>(c.closeInShow);
     if (!c.closeInShow) PostMessageW(form->hwnd(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(tk::Application::instance().run(*form), 0);
+    EXPECT_EQ(qb::tk::Application::instance().run(*form), 0);
     EXPECT_EQ(form->everShown, c.shown);
     EXPECT_FALSE(IsWindowVisible(form->hwnd()));
     delete form;
@@ -123,16 +123,16 @@ TEST(MainFormTest, MessageLoopEndsWhenTheMainFormIsClosed) {
 }
 
 TEST(ListViewTest, ChecksSelectionSubItemsAndLongTexts) {
-  struct Host : tk::Form {
+  struct Host : qb::tk::Form {
     Host() : Form("TListHost", "l", {0, 0, 300, 200}), List(*this, "List", {0, 0, 300, 200}, {true}) {}
-    tk::ListView List;
+    qb::tk::ListView List;
   };
-  std::unique_ptr<Host> host(tk::Form::create<Host>());
-  tk::ListView& list = host->List;
+  std::unique_ptr<Host> host(qb::tk::Form::create<Host>());
+  qb::tk::ListView& list = host->List;
   list.addColumn("Nazwa", 100);
   list.addColumn("Wartość", 100);
   std::vector<int> selected;
-  list.onSelectItem = [&](tk::ListView&, int row, bool on) {
+  list.onSelectItem = [&](qb::tk::ListView&, int row, bool on) {
     if (on) selected.push_back(row);
   };
   list.beginUpdate();
@@ -156,16 +156,16 @@ TEST(ListViewTest, ChecksSelectionSubItemsAndLongTexts) {
 }
 
 TEST(PageControlTest, OnlyTheActiveSheetIsVisible) {
-  struct Host : tk::Form {
+  struct Host : qb::tk::Form {
     Host()
         : Form("TPagesHost", "p", {0, 0, 300, 200}),
           Pages(*this, "PageControl1", {0, 0, 300, 200}),
           TS1(Pages, "TS1"),
           TS2(Pages, "TS2") {}
-    tk::PageControl Pages;
-    tk::TabSheet TS1, TS2;
+    qb::tk::PageControl Pages;
+    qb::tk::TabSheet TS1, TS2;
   };
-  std::unique_ptr<Host> host(tk::Form::create<Host>());
+  std::unique_ptr<Host> host(qb::tk::Form::create<Host>());
   EXPECT_EQ(host->Pages.activePage(), &host->TS1);
   host->Pages.setActivePage(host->TS2);
   EXPECT_FALSE(host->TS1.visible());

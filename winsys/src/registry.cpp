@@ -13,15 +13,32 @@ std::wstring keyPath(std::string_view path) {
   return widen(path);
 }
 
-[[noreturn]] void fail(const char* what, std::string_view path, std::string_view name, LONG code) {
-  std::string msg = what;
-  msg += ' ';
-  msg += path;
-  if (!name.empty()) {
-    msg += " : ";
-    msg += name;
+const char* rootName(HKEY root) {
+  if (root == HKEY_CURRENT_USER) return "HKEY_CURRENT_USER";
+  if (root == HKEY_LOCAL_MACHINE) return "HKEY_LOCAL_MACHINE";
+  if (root == HKEY_CLASSES_ROOT) return "HKEY_CLASSES_ROOT";
+  if (root == HKEY_USERS) return "HKEY_USERS";
+  if (root == HKEY_CURRENT_CONFIG) return "HKEY_CURRENT_CONFIG";
+  if (root == HKEY_DYN_DATA) return "HKEY_DYN_DATA";
+  return nullptr;
+}
+
+// root may be a key the caller opened, whose path is not known here.
+[[noreturn]] void fail(const char* operation, HKEY root, std::string_view path, std::string_view name, LONG code) {
+  std::string location;
+  if (const char* r = rootName(root)) location = r;
+  while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
+  if (!path.empty()) {
+    if (!location.empty()) location += '\\';
+    location += path;
   }
-  throw RegistryError(msg, code);
+  if (!name.empty()) {
+    if (!location.empty()) location += ' ';
+    location += '"';
+    location += name;
+    location += '"';
+  }
+  throw RegistryError(operation, location, code);
 }
 
 }  // namespace
@@ -173,33 +190,56 @@ UniqueKey createKey(HKEY root, std::string_view path) {
                                   KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
   if (rc != ERROR_SUCCESS) {
     key.release();
-    fail("cannot create key", path, {}, rc);
+    fail("cannot create key", root, path, {}, rc);
   }
   return key;
 }
 
-void writeText(HKEY root, std::string_view path, std::string_view name, std::string_view text) {
-  const UniqueKey key = createKey(root, path);
+void writeRaw(HKEY key, std::string_view name, DWORD type, const void* data, DWORD size) {
+  const LONG rc = RegSetValueExW(key, widen(name).c_str(), 0, type, static_cast<const BYTE*>(data), size);
+  if (rc != ERROR_SUCCESS) fail("cannot write value", key, {}, name, rc);
+}
+
+void writeText(HKEY key, std::string_view name, std::string_view text) {
   const std::wstring data = widen(text);
-  const LONG rc = RegSetValueExW(key.get(), widen(name).c_str(), 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(data.c_str()),
-                                 static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-  if (rc != ERROR_SUCCESS) fail("cannot write value", path, name, rc);
+  writeRaw(key, name, REG_SZ, data.c_str(), static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+}
+
+void writeNumber(HKEY key, std::string_view name, std::uint32_t value) {
+  const DWORD v = value;
+  writeRaw(key, name, REG_DWORD, &v, sizeof v);
+}
+
+namespace {
+// Runs a writer on an open key and names the whole path when it fails.
+template <typename Write>
+void writeBelow(HKEY root, std::string_view path, std::string_view name, Write&& write) {
+  try {
+    const UniqueKey key = createKey(root, path);
+    write(key.get());
+  } catch (const RegistryError& e) {
+    fail("cannot write value", root, path, name, e.code());
+  }
+}
+}  // namespace
+
+void writeRaw(HKEY root, std::string_view path, std::string_view name, DWORD type, const void* data, DWORD size) {
+  writeBelow(root, path, name, [&](HKEY key) { writeRaw(key, name, type, data, size); });
+}
+
+void writeText(HKEY root, std::string_view path, std::string_view name, std::string_view text) {
+  writeBelow(root, path, name, [&](HKEY key) { writeText(key, name, text); });
 }
 
 void writeNumber(HKEY root, std::string_view path, std::string_view name, std::uint32_t value) {
-  const UniqueKey key = createKey(root, path);
-  const DWORD v = value;
-  const LONG rc = RegSetValueExW(key.get(), widen(name).c_str(), 0, REG_DWORD,
-                                 reinterpret_cast<const BYTE*>(&v), sizeof v);
-  if (rc != ERROR_SUCCESS) fail("cannot write value", path, name, rc);
+  writeBelow(root, path, name, [&](HKEY key) { writeNumber(key, name, value); });
 }
 
 void deleteValue(HKEY root, std::string_view path, std::string_view name) {
   const UniqueKey key = openKey(root, path);
   if (!key) return;
   const LONG rc = RegDeleteValueW(key.get(), widen(name).c_str());
-  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) fail("cannot delete value", path, name, rc);
+  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) fail("cannot delete value", root, path, name, rc);
 }
 
 namespace {
@@ -226,7 +266,7 @@ LONG deleteTreeBelow(HKEY parent, const std::wstring& sub) {
 
 void deleteTree(HKEY root, std::string_view path) {
   const LONG rc = deleteTreeBelow(root, keyPath(path));
-  if (rc != ERROR_SUCCESS) fail("cannot delete key", path, {}, rc);
+  if (rc != ERROR_SUCCESS) fail("cannot delete key", root, path, {}, rc);
 }
 
 }  // namespace qb::win::reg

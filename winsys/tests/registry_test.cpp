@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "qb/testbench.h"
+#include "qb/test/testbench.h"
 
 namespace reg = qb::win::reg;
 
@@ -27,16 +27,42 @@ TEST(Registry, TextRoundTripKeepsPolishLettersAndUnterminatedDataReadsWhole) {
   const auto key = reg::openKey(HKEY_CURRENT_USER, "K");
   ASSERT_TRUE(key);
   const wchar_t raw[] = {L'a', L'b'};  // no terminator stored
-  RegSetValueExW(key.get(), L"u", 0, REG_SZ, reinterpret_cast<const BYTE*>(raw), sizeof raw);
+  reg::writeRaw(key.get(), "u", REG_SZ, raw, sizeof raw);
   EXPECT_EQ(reg::readText(key.get(), "u").text, "ab");
-  RegSetValueExW(key.get(), L"short", 0, REG_DWORD, reinterpret_cast<const BYTE*>(raw), 2);
+  reg::writeRaw(key.get(), "short", REG_DWORD, raw, 2);
   EXPECT_EQ(reg::readNumber(key.get(), "short").found, reg::Found::WrongType);
 }
 
-TEST(Registry, WritesUnderAReadOnlyRootThrow) {
-  qb::test::ScratchRegistry scratch(/*readOnly=*/true);
+TEST(Registry, WritesUnderAReadOnlyRootThrowNamingTheirPlace) {
+  qb::test::ScratchRegistry scratch(qb::test::RegistryAccess::ReadOnly);
   EXPECT_THROW(reg::writeText(HKEY_CURRENT_USER, "X", "v", "1"), reg::RegistryError);
-  EXPECT_THROW(reg::writeNumber(HKEY_LOCAL_MACHINE, "X", "v", 1), reg::RegistryError);
+  try {
+    reg::writeNumber(HKEY_LOCAL_MACHINE, "\\Software\\X", "v", 1);
+    ADD_FAILURE() << "the write did not fail";
+  } catch (const reg::RegistryError& e) {
+    EXPECT_EQ(e.location(), "HKEY_LOCAL_MACHINE\\Software\\X \"v\"");
+    EXPECT_NE(e.code(), ERROR_SUCCESS);
+  }
+}
+
+// Scratch roots nest: an inner one hides the outer one's keys while it lives,
+// and the outer one is in force again when it ends.
+TEST(ScratchRegistry, InnerRootsHideAndRestoreTheOuterOne) {
+  qb::test::ScratchRegistry outer;
+  reg::writeText(HKEY_CURRENT_USER, "Nest", "outer", "1");
+  {
+    qb::test::ScratchRegistry inner;
+    EXPECT_FALSE(reg::keyExists(HKEY_CURRENT_USER, "Nest"));
+    reg::writeText(HKEY_CURRENT_USER, "Nest", "inner", "1");
+    {
+      qb::test::ScratchRegistry readOnly(qb::test::RegistryAccess::ReadOnly);
+      EXPECT_THROW(reg::writeText(HKEY_CURRENT_USER, "Nest", "x", "1"), reg::RegistryError);
+    }
+    EXPECT_EQ(reg::readText(HKEY_CURRENT_USER, "Nest", "inner").found, reg::Found::Value)
+        << "a read-only root inside it ended and the inner one is back";
+  }
+  EXPECT_EQ(reg::readText(HKEY_CURRENT_USER, "Nest", "outer").found, reg::Found::Value);
+  EXPECT_EQ(reg::readText(HKEY_CURRENT_USER, "Nest", "inner").found, reg::Found::NoValue);
 }
 
 TEST(Registry, DeleteTreeRemovesNestedKeysAndToleratesAbsence) {
@@ -56,7 +82,7 @@ TEST(Registry, ValuesGivesNamesTypesAndWholeDataInRegistryOrder) {
   reg::writeNumber(HKEY_CURRENT_USER, "V", "n", 5);
   const auto key = reg::openKey(HKEY_CURRENT_USER, "V");
   ASSERT_TRUE(key);
-  RegSetValueExW(key.get(), L"empty", 0, REG_BINARY, nullptr, 0);
+  reg::writeRaw(key.get(), "empty", REG_BINARY, nullptr, 0);
 
   const std::vector<std::string> names = reg::valueNames(key.get());
   const std::vector<reg::NamedValue> values = reg::values(key.get());

@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "browserreg.h"
-#include "qb/export_table.h"
-#include "qb/testbench.h"
+#include "qb/test/export_table.h"
+#include "qb/test/testbench.h"
 #include "qb/win/handles.h"
 #include "qb/win/registry.h"
+#include "qb/win/text.h"
 #include "qb/win/text.h"
 
 namespace {
@@ -38,8 +39,7 @@ const Restriction kRestrictions[] = {
 #undef R
 
 void setValue(const char* path, const wchar_t* name, DWORD type, const void* data, DWORD size) {
-  const qb::win::UniqueKey key = reg::createKey(HKEY_CURRENT_USER, path);
-  ASSERT_EQ(RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+  reg::writeRaw(HKEY_CURRENT_USER, path, qb::win::narrow(name), type, data, size);
 }
 
 void setText(const char* path, const wchar_t* name, DWORD type, const std::wstring& text) {
@@ -175,7 +175,7 @@ TEST(Restrictions, WritesOnlyZeroAndOneUnderTheirOwnNames) {
 }
 
 TEST(Restrictions, RefusedWriteSetsTheLastErrorSoTheCallerStops) {
-  qb::test::ScratchRegistry scratch(true);
+  qb::test::ScratchRegistry scratch(qb::test::RegistryAccess::ReadOnly);
   // What the settings page does on apply: write in order, stop at the first failure.
   int written = 0;
   for (const auto& r : kRestrictions) {

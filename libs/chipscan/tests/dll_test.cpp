@@ -10,8 +10,8 @@
 
 #include "chipscan.h"
 #include "kernel_cpuinfo.h"
-#include "qb/export_table.h"
-#include "qb/testbench.h"
+#include "qb/test/export_table.h"
+#include "qb/test/testbench.h"
 #include "qb/win/handles.h"
 
 namespace {

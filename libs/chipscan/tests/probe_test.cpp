@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "chipscan.h"
-#include "qb/testbench.h"
+#include "qb/test/testbench.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
 #include "qb/win/version.h"
@@ -147,9 +147,9 @@ TEST(NvTweak, ReadsOnlyFourByteDwordsAndMinusOneOtherwise) {
   const qb::win::UniqueKey key = qb::win::reg::openKey(HKEY_LOCAL_MACHINE, kNvKey);
   const DWORD one = 1;
   const unsigned char eight[8] = {1};
-  RegSetValueExW(key.get(), L"binary", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&one), 4);
-  RegSetValueExW(key.get(), L"longdword", 0, REG_DWORD, eight, 8);
-  RegSetValueExW(key.get(), L"shortdword", 0, REG_DWORD, eight, 2);
+  qb::win::reg::writeRaw(key.get(), "binary", REG_BINARY, &one, 4);
+  qb::win::reg::writeRaw(key.get(), "longdword", REG_DWORD, eight, 8);
+  qb::win::reg::writeRaw(key.get(), "shortdword", REG_DWORD, eight, 2);
   for (const char* name : std::initializer_list<const char*>{"text", "binary", "longdword", "shortdword", "missing", "", nullptr})
     EXPECT_EQ(GetNVinfo(name), -1) << (name ? name : "(null)");
 }
@@ -163,7 +163,7 @@ TEST(NvTweak, NamesInTheAnsiCodePage) {
 }
 
 TEST(NvTweak, RefusedSaveFailsQuietly) {
-  qb::test::ScratchRegistry scratch(true);
+  qb::test::ScratchRegistry scratch(qb::test::RegistryAccess::ReadOnly);
   SaveNVinfo("coolbits", 3);
   SaveNVinfo(nullptr, 3);
   EXPECT_EQ(GetNVinfo("coolbits"), -1);

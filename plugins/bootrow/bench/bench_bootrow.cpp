@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "bootrow_page.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
 
 namespace reg = qb::win::reg;
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
   const double start = nowMs();
   ShowDLLWND(0, 0, "Startup bench host");
   const double firstShow = nowMs() - start;
-  auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
+  auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
   if (!page || page->autostar2.count() != entries) {
     std::printf("the page did not list %d entries\n", entries);
     return 1;

@@ -4,12 +4,14 @@
 #include <cstdio>
 
 #include "bootrow_page.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/child_process.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
 #include "qb/win/version.h"
 
 namespace reg = qb::win::reg;
+using qb::test::printFinding;
 
 int main() {
   try {
@@ -20,31 +22,31 @@ int main() {
       reg::writeText(where.root, where.key, "Probe", where.text);
 
     ShowDLLWND(0, 0, "Startup probe host");
-    auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
+    auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
     if (!page) return 2;
     const auto v = qb::win::windowsVersion();
-    std::printf("platform=%u\nminor=%u\n", v.platform, v.minor);
-    std::printf("rows=%d\n", page->autostar2.count());
+    printFinding("platform", v.platform);
+    printFinding("minor", v.minor);
+    printFinding("rows", page->autostar2.count());
     int inOrder = 1;
     for (int row = 0; row < page->autostar2.count() && row < 4; ++row)
       inOrder &= page->autostar2.itemText(row, 2) == startupLocations()[row].text &&
                  page->autostar2.itemText(row, 1) == startupLocations()[row].text && page->autostar2.checked(row);
-    std::printf("in_order=%d\n", inOrder);
+    printFinding("in_order", inOrder);
 
     page->autostar2.setChecked(0, false);
     DLLSave();
-    std::printf("rows_after=%d\n", page->autostar2.count());
-    std::printf("user_run_left=%d\n",
-                reg::readText(HKEY_CURRENT_USER, startupLocations()[0].key, "Probe").found == reg::Found::Value);
-    std::printf("machine_run_left=%d\n",
-                reg::readText(HKEY_LOCAL_MACHINE, startupLocations()[1].key, "Probe").found == reg::Found::Value);
-    std::printf("messages=%d\n", static_cast<int>(boxes.calls().size()));
+    printFinding("rows_after", page->autostar2.count());
+    printFinding("user_run_left",
+                 reg::readText(HKEY_CURRENT_USER, startupLocations()[0].key, "Probe").found == reg::Found::Value);
+    printFinding("machine_run_left",
+                 reg::readText(HKEY_LOCAL_MACHINE, startupLocations()[1].key, "Probe").found == reg::Found::Value);
+    printFinding("messages", static_cast<long>(boxes.calls().size()));
     page->close();
     qb::test::pumpMessages();
-    std::fflush(stdout);
     return 0;
   } catch (const std::exception& e) {
-    std::printf("error=%s\n", e.what());
+    printFinding("error", e.what());
     return 3;
   }
 }

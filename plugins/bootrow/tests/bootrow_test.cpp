@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "qb/page_test.h"
+#include "qb/test/page_test.h"
 
 #include <map>
 #include <set>
@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "bootrow_page.h"
-#include "qb/child_process.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/child_process.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
 
@@ -24,15 +24,10 @@ const StartupLocation& kMachineRun = startupLocations()[1];
 const StartupLocation& kUserRunOnce = startupLocations()[2];
 const StartupLocation& kMachineRunOnce = startupLocations()[3];
 
-void writeRaw(const StartupLocation& where, const std::wstring& name, DWORD type, const std::vector<BYTE>& data) {
-  const auto key = reg::createKey(where.root, where.key);
-  ASSERT_EQ(RegSetValueExW(key.get(), name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size())),
-            ERROR_SUCCESS);
-}
+using qb::test::wideBytes;
 
-std::vector<BYTE> wideBytes(const std::wstring& s, bool terminator = true) {
-  const auto* p = reinterpret_cast<const BYTE*>(s.c_str());
-  return std::vector<BYTE>(p, p + (s.size() + (terminator ? 1 : 0)) * sizeof(wchar_t));
+void writeRaw(const StartupLocation& where, const std::string& name, DWORD type, const std::vector<BYTE>& data) {
+  reg::writeRaw(where.root, where.key, name, type, data);
 }
 
 bool stored(const StartupLocation& where, const std::string& name) {
@@ -76,7 +71,7 @@ TEST_F(StartupPage, ListsTheFourLocationsInOrderAllChecked) {
   reg::writeText(kMachineRun.root, kMachineRun.key, "Agent", "\"C:\\Program Files\\Agent\\agent.exe\" -q");
   reg::writeText(kUserRun.root, kUserRun.key, "Messenger", "msgr.exe");
   reg::writeText(kUserRun.root, kUserRun.key, "Empty", "");
-  writeRaw(kUserRun, L"Expand", REG_EXPAND_SZ, wideBytes(L"%windir%\\tool.exe"));
+  writeRaw(kUserRun, "Expand", REG_EXPAND_SZ, wideBytes(L"%windir%\\tool.exe"));
   TDLLForm& page = show();
   EXPECT_EQ(page.autostar2.columnTitle(0), "Element startowy");
   EXPECT_EQ(page.autostar2.columnTitle(1), "Polecenie");
@@ -144,14 +139,14 @@ TEST_F(StartupPage, ApplyExaminesEveryRowOfALongList) {
 }
 
 TEST_F(StartupPage, ValuesThatAreNotTextAreSkippedAndTheFillGoesOn) {
-  writeRaw(kUserRun, L"A text", REG_SZ, wideBytes(L"a.exe"));
-  writeRaw(kUserRun, L"Number", REG_DWORD, {1, 0, 0, 0});
-  writeRaw(kUserRun, L"Binary", REG_BINARY, {0x41, 0, 0x42, 0});
-  writeRaw(kUserRun, L"Multi", REG_MULTI_SZ, wideBytes(std::wstring(L"x.exe\0y.exe\0", 12)));
-  writeRaw(kUserRun, L"Nothing", REG_NONE, {});
-  writeRaw(kUserRun, L"Unterminated", REG_SZ, wideBytes(L"u.exe", false));
-  writeRaw(kUserRun, L"Odd size", REG_SZ, {'o', 0, '.', 0, 'e', 0, 'x', 0, 'e', 0, 0});
-  writeRaw(kUserRun, L"Zero size", REG_SZ, {});
+  writeRaw(kUserRun, "A text", REG_SZ, wideBytes(L"a.exe"));
+  writeRaw(kUserRun, "Number", REG_DWORD, {1, 0, 0, 0});
+  writeRaw(kUserRun, "Binary", REG_BINARY, {0x41, 0, 0x42, 0});
+  writeRaw(kUserRun, "Multi", REG_MULTI_SZ, wideBytes(std::wstring(L"x.exe\0y.exe\0", 12)));
+  writeRaw(kUserRun, "Nothing", REG_NONE, {});
+  writeRaw(kUserRun, "Unterminated", REG_SZ, wideBytes(L"u.exe", false));
+  writeRaw(kUserRun, "Odd size", REG_SZ, {'o', 0, '.', 0, 'e', 0, 'x', 0, 'e', 0, 0});
+  writeRaw(kUserRun, "Zero size", REG_SZ, {});
   reg::writeText(kMachineRun.root, kMachineRun.key, "After", "after.exe");
   TDLLForm& page = show();
 
@@ -230,38 +225,26 @@ TEST_F(StartupPage, ShippedEnglishFileNamesEveryColumn) {
   EXPECT_EQ(page.autostar2.columnTitle(2), "Location");
 }
 
-TEST(StartupReadOnlyRegistry, NothingToListAndApplyStaysQuiet) {
-  qb::test::ScratchRegistry readOnly(true);
-  qb::test::MessageBoxRecorder boxes;
-  qb::test::HostWindow host{qb::win::widen(kHostCaption)};
-  ShowDLLWND(0, 0, kHostCaption);
-  auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
-  ASSERT_NE(page, nullptr);
-  EXPECT_EQ(page->autostar2.count(), 0);
+class StartupReadOnlyRegistry : public qb::test::PageTest<TDLLForm> {
+ protected:
+  StartupReadOnlyRegistry() : PageTest(kHostCaption, qb::test::PageTestOptions().readOnlyRegistry()) {}
+};
+
+TEST_F(StartupReadOnlyRegistry, NothingToListAndApplyStaysQuiet) {
+  TDLLForm& page = show();
+  EXPECT_EQ(page.autostar2.count(), 0);
   DLLSave();
-  EXPECT_TRUE(boxes.calls().empty());
-  page->close();
-  qb::test::pumpMessages();
 }
 
 TEST(StartupUnderEmulatedWindows, Windows98ListsAndRemovesAsEverywhere) {
-  const qb::test::ChildResult run = qb::test::runChild(L"bootrow_probe.exe", {}, "win98");
-  ASSERT_TRUE(run.started);
-  EXPECT_EQ(run.exitCode, 0u) << run.output;
-  std::map<std::string, long> found;
-  std::istringstream lines(run.output);
-  std::string line;
-  while (std::getline(lines, line))
-    if (const auto eq = line.find('='); eq != std::string::npos)
-      found[line.substr(0, eq)] = std::atol(line.c_str() + eq + 1);
-  EXPECT_EQ(found["platform"], 1) << run.output;
-  EXPECT_EQ(found["minor"], 10);
-  EXPECT_EQ(found["rows"], 4);
-  EXPECT_EQ(found["in_order"], 1);
-  EXPECT_EQ(found["rows_after"], 3);
-  EXPECT_EQ(found["user_run_left"], 0);
-  EXPECT_EQ(found["machine_run_left"], 1);
-  EXPECT_EQ(found["messages"], 0);
+  const qb::test::ProbeFindings found = qb::test::runProbe(L"bootrow_probe.exe", "win98");
+  ASSERT_TRUE(found.run.started);
+  EXPECT_EQ(found.run.exitCode, 0u) << found;
+  const std::pair<const char*, long> expected[] = {
+      {"platform", 1},   {"minor", 10},        {"rows", 4},          {"in_order", 1},
+      {"rows_after", 3}, {"user_run_left", 0}, {"machine_run_left", 1}, {"messages", 0},
+  };
+  for (const auto& [name, value] : expected) EXPECT_EQ(found.number(name), value) << name << "\n" << found;
 }
 
 }  // namespace

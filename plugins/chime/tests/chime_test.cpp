@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "qb/page_test.h"
+#include "qb/test/page_test.h"
 
 #include "chime_page.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
 
 namespace reg = qb::win::reg;
@@ -12,7 +12,6 @@ namespace reg = qb::win::reg;
 namespace {
 
 const char kSound[] = "\\Control Panel\\Sound";
-const wchar_t kHostTitle[] = L"Chime test host";
 
 class ChimePage : public qb::test::PageTest<Tdllform> {
  protected:
@@ -77,16 +76,17 @@ TEST_F(ChimePage, LanguageFileReplacesTheCaption) {
   EXPECT_EQ(show().BeepBox1.caption(), "Beep on errors");
 }
 
-TEST(ChimeApply, FailedWriteIsReportedNotSwallowed) {
-  qb::test::ScratchRegistry readOnly(true);
-  qb::test::MessageBoxRecorder boxes;
-  qb::test::HostWindow host{kHostTitle};
-  ShowDLLWND(0, 0, "Chime test host");
+class ChimeUnwritableRegistry : public qb::test::PageTest<Tdllform> {
+ protected:
+  ChimeUnwritableRegistry()
+      : PageTest("Chime test host", qb::test::PageTestOptions().readOnlyRegistry().expectMessageBoxes(1)) {}
+};
+
+TEST_F(ChimeUnwritableRegistry, FailedWriteIsReportedNotSwallowed) {
+  show();
   DLLSave();
   ASSERT_EQ(boxes.calls().size(), 1u);
-  EXPECT_NE(boxes.calls()[0].text.find("Nie udało się zapisać"), std::string::npos);
-  shell::moduleState().currentPage->close();
-  qb::test::pumpMessages();
+  EXPECT_EQ(boxes.calls()[0].text, "Nie udało się zapisać ustawień.\rHKEY_CURRENT_USER\\Control Panel\\Sound \"Beep\"");
 }
 
 }  // namespace

@@ -5,8 +5,9 @@
 #include <cstdio>
 
 #include "dlgshelf_page.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/child_process.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
 
 namespace reg = qb::win::reg;
@@ -14,9 +15,9 @@ namespace reg = qb::win::reg;
 namespace {
 const char kPolicies[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\comdlg32";
 const char kPlaces[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\comdlg32\\Placesbar";
-
-void print(const char* name, long value) { std::printf("%s=%ld\n", name, value); }
 }  // namespace
+
+using qb::test::printFinding;
 
 int main() {
   try {
@@ -27,34 +28,34 @@ int main() {
     reg::writeNumber(HKEY_CURRENT_USER, kPlaces, "Place0", 5);
 
     ShowDLLWND(0, 0, "Places probe host");
-    auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
+    auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
     if (!page) return 2;
     const auto v = qb::win::windowsVersion();
-    print("platform", v.platform);
-    print("major", v.major);
-    print("minor", v.minor);
-    print("radios_enabled", page->RadioButton1.enabled() + page->RadioButton2.enabled() + page->RadioButton3.enabled());
-    print("combos_enabled", page->Place1Combo.enabled() + page->Place2Combo.enabled() + page->Place3Combo.enabled() +
+    printFinding("platform", v.platform);
+    printFinding("major", v.major);
+    printFinding("minor", v.minor);
+    printFinding("radios_enabled", page->RadioButton1.enabled() + page->RadioButton2.enabled() + page->RadioButton3.enabled());
+    printFinding("combos_enabled", page->Place1Combo.enabled() + page->Place2Combo.enabled() + page->Place3Combo.enabled() +
                                 page->Place4Combo.enabled() + page->Place5Combo.enabled());
-    print("combo_lines", page->Place1Combo.count());
-    print("chosen_selected", page->RadioButton3.checked());
+    printFinding("combo_lines", page->Place1Combo.count());
+    printFinding("chosen_selected", page->RadioButton3.checked());
 
     // Ask for the default places: inside the gate this drops the chosen ones.
     page->RadioButton1.setChecked(true);
     page->CheckBox1.setChecked(true);
     DLLSave();
-    print("messages", static_cast<long>(boxes.calls().size()));
-    print("hide_after", reg::readNumber(HKEY_CURRENT_USER, kPolicies, "NoPlacesBar").value);
-    print("places_key_after", reg::keyExists(HKEY_CURRENT_USER, kPlaces));
-    print("no_back_after", reg::readNumber(HKEY_CURRENT_USER, kPolicies, "NoBackButton").value);
+    printFinding("messages", static_cast<long>(boxes.calls().size()));
+    printFinding("hide_after", reg::readNumber(HKEY_CURRENT_USER, kPolicies, "NoPlacesBar").value);
+    printFinding("places_key_after", reg::keyExists(HKEY_CURRENT_USER, kPlaces));
+    printFinding("no_back_after", reg::readNumber(HKEY_CURRENT_USER, kPolicies, "NoBackButton").value);
     const auto mru = reg::readNumber(HKEY_CURRENT_USER, kPolicies, "NoFileMru");
-    print("no_mru_written", mru.found == reg::Found::Value);
+    printFinding("no_mru_written", mru.found == reg::Found::Value);
     page->close();
     qb::test::pumpMessages();
     std::fflush(stdout);
     return 0;
   } catch (const std::exception& e) {
-    std::printf("error=%s\n", e.what());
+    printFinding("error", e.what());
     return 3;
   }
 }

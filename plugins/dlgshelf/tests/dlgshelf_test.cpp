@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "qb/page_test.h"
+#include "qb/test/page_test.h"
 
 #include <functional>
 #include <map>
@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "dlgshelf_page.h"
-#include "qb/child_process.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/child_process.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
 
@@ -30,17 +30,7 @@ const std::vector<std::string> kDesignedPlaces = {
     "Mój Komputer", "Moje Miejsca Sieciowe",  "Historia",               "Moje Obrazy",          "Moje Bieżące Dokumenty",
     "Myzyka Udostępniona",     "Wideo Udostępnione"};
 
-void writeRaw(const char* path, const char* name, DWORD type, const std::vector<BYTE>& data) {
-  const auto key = reg::createKey(HKEY_CURRENT_USER, path);
-  ASSERT_EQ(RegSetValueExW(key.get(), qb::win::widen(name).c_str(), 0, type, data.data(),
-                           static_cast<DWORD>(data.size())),
-            ERROR_SUCCESS);
-}
-
-std::vector<BYTE> wideBytes(const std::wstring& s) {
-  const auto* p = reinterpret_cast<const BYTE*>(s.c_str());
-  return std::vector<BYTE>(p, p + (s.size() + 1) * sizeof(wchar_t));
-}
+using qb::test::wideBytes;
 
 class PlacesPage : public qb::test::PageTest<TDLLForm> {
  protected:
@@ -110,14 +100,14 @@ TEST_F(PlacesPage, ReadsThePoliciesIntoTheControls) {
        with(3, longPath), false, true},
       {"values of other types and sizes",
        [] {
-         writeRaw(kPlaces, "Place0", REG_BINARY, {18, 0, 0, 0});
-         writeRaw(kPlaces, "Place1", REG_DWORD, {18, 0});
-         writeRaw(kPlaces, "Place2", REG_QWORD, {18, 0, 0, 0, 0, 0, 0, 0});
-         writeRaw(kPlaces, "Place3", REG_MULTI_SZ, wideBytes(L"Pulpit"));
-         writeRaw(kPlaces, "Place4", REG_DWORD, {});
-         writeRaw(kPolicies, "NoPlacesBar", REG_SZ, wideBytes(L"1"));
-         writeRaw(kPolicies, "NoBackButton", REG_DWORD, {1, 0, 0, 0, 0, 0, 0, 0});
-         writeRaw(kPolicies, "NoFileMru", REG_BINARY, {1, 0, 0, 0});
+         reg::writeRaw(HKEY_CURRENT_USER, kPlaces, "Place0", REG_BINARY, {18, 0, 0, 0});
+         reg::writeRaw(HKEY_CURRENT_USER, kPlaces, "Place1", REG_DWORD, {18, 0});
+         reg::writeRaw(HKEY_CURRENT_USER, kPlaces, "Place2", REG_QWORD, {18, 0, 0, 0, 0, 0, 0, 0});
+         reg::writeRaw(HKEY_CURRENT_USER, kPlaces, "Place3", REG_MULTI_SZ, wideBytes(L"Pulpit"));
+         reg::writeRaw(HKEY_CURRENT_USER, kPlaces, "Place4", REG_DWORD, {});
+         reg::writeRaw(HKEY_CURRENT_USER, kPolicies, "NoPlacesBar", REG_SZ, wideBytes(L"1"));
+         reg::writeRaw(HKEY_CURRENT_USER, kPolicies, "NoBackButton", REG_DWORD, {1, 0, 0, 0, 0, 0, 0, 0});
+         reg::writeRaw(HKEY_CURRENT_USER, kPolicies, "NoFileMru", REG_BINARY, {1, 0, 0, 0});
        },
        3, true, none, false, true},
       {"back button off, no file list",
@@ -149,7 +139,7 @@ TEST_F(PlacesPage, ReadsThePoliciesIntoTheControls) {
 
 TEST_F(PlacesPage, EveryComboOffersTheThirteenPlacesInTableOrder) {
   TDLLForm& page = show();
-  for (tk::ComboBox* combo : {&page.Place1Combo, &page.Place2Combo, &page.Place3Combo, &page.Place4Combo,
+  for (qb::tk::ComboBox* combo : {&page.Place1Combo, &page.Place2Combo, &page.Place3Combo, &page.Place4Combo,
                               &page.Place5Combo}) {
     std::vector<std::string> lines;
     for (int i = 0; i < combo->count(); ++i) lines.push_back(combo->item(i));
@@ -356,7 +346,7 @@ TEST_F(PlacesLanguage, SectionRenamesControlsAndPlacesForTheModulesLife) {
 TEST_F(PlacesLanguage, ShippedEnglishFileGivesEveryTextOfThePage) {
   reg::writeText(HKEY_CURRENT_USER, "\\Software\\Korvane\\Qubrix", "lang", "English");
   TDLLForm& page = show();
-  for (tk::Control* c : std::initializer_list<tk::Control*>{&page.GB1, &page.RadioButton1, &page.RadioButton2,
+  for (qb::tk::Control* c : std::initializer_list<qb::tk::Control*>{&page.GB1, &page.RadioButton1, &page.RadioButton2,
                                                             &page.RadioButton3, &page.CheckBox1, &page.CheckBox2,
                                                             &page.GB2})
     EXPECT_FALSE(c->caption().empty()) << c->name();
@@ -370,27 +360,28 @@ TEST_F(PlacesLanguage, ShippedEnglishFileGivesEveryTextOfThePage) {
   EXPECT_EQ(page.Place1Combo.item(1), "Desktop");
 }
 
-TEST(PlacesApplyFailure, ReadOnlyRegistryShowsTheErrorAndWritesNothing) {
-  qb::test::ScratchRegistry readOnly(true);
-  qb::test::MessageBoxRecorder boxes;
-  qb::test::HostWindow host{qb::win::widen(kHostCaption)};
-  ShowDLLWND(0, 0, kHostCaption);
-  auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
-  ASSERT_NE(page, nullptr);
-  page->RadioButton3.click();
-  page->Place1Combo.setText("Pulpit");
+class PlacesReadOnlyRegistry : public qb::test::PageTest<TDLLForm> {
+ protected:
+  PlacesReadOnlyRegistry()
+      : PageTest(kHostCaption, qb::test::PageTestOptions().readOnlyRegistry().expectMessageBoxes(1)) {}
+};
+
+TEST_F(PlacesReadOnlyRegistry, ApplyShowsTheErrorAndWritesNothing) {
+  TDLLForm& page = show();
+  page.RadioButton3.click();
+  page.Place1Combo.setText("Pulpit");
   DLLSave();
   ASSERT_EQ(boxes.calls().size(), 1u);
   EXPECT_NE(boxes.calls()[0].text.find("Nie udało się zapisać"), std::string::npos);
   EXPECT_FALSE(reg::keyExists(HKEY_CURRENT_USER, kPolicies));
-  page->close();
-  qb::test::pumpMessages();
 }
 
-TEST(PlacesApplyFailure, AFailedWriteEndsApplyAndKeepsWhatWasWrittenBefore) {
-  qb::test::ScratchRegistry scratch;
-  qb::test::MessageBoxRecorder boxes;
-  qb::test::HostWindow host{qb::win::widen(kHostCaption)};
+class PlacesApplyFailure : public qb::test::PageTest<TDLLForm> {
+ protected:
+  PlacesApplyFailure() : PageTest(kHostCaption, qb::test::PageTestOptions().expectMessageBoxes(1)) {}
+};
+
+TEST_F(PlacesApplyFailure, AFailedWriteEndsApplyAndKeepsWhatWasWrittenBefore) {
   // Below a volatile key no lasting subkey can be made: the places key cannot
   // be created, while values of the policy key itself can be written.
   reg::createKey(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies");
@@ -402,53 +393,38 @@ TEST(PlacesApplyFailure, AFailedWriteEndsApplyAndKeepsWhatWasWrittenBefore) {
   reg::writeNumber(HKEY_CURRENT_USER, kPolicies, "NoPlacesBar", 1);
   reg::writeNumber(HKEY_CURRENT_USER, kPolicies, "NoBackButton", 0);
 
-  ShowDLLWND(0, 0, kHostCaption);
-  auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
-  ASSERT_NE(page, nullptr);
-  page->RadioButton3.click();
-  page->Place1Combo.setText("Historia");
-  page->CheckBox1.setChecked(true);
+  TDLLForm& page = show();
+  page.RadioButton3.click();
+  page.Place1Combo.setText("Historia");
+  page.CheckBox1.setChecked(true);
   DLLSave();
-  EXPECT_EQ(boxes.calls().size(), 1u);
   EXPECT_EQ(reg::readNumber(HKEY_CURRENT_USER, kPolicies, "NoPlacesBar").value, 0u) << "written before the failure";
   EXPECT_EQ(reg::readNumber(HKEY_CURRENT_USER, kPolicies, "NoBackButton").value, 0u) << "not written after it";
   EXPECT_EQ(reg::readRaw(HKEY_CURRENT_USER, kPolicies, "NoFileMru").found, reg::Found::NoValue);
-  page->close();
-  qb::test::pumpMessages();
 }
 
 // Whole processes under Wine's emulation of other Windows versions.
-std::map<std::string, long> probe(const std::string& wineVersion) {
-  const qb::test::ChildResult run = qb::test::runChild(L"dlgshelf_probe.exe", {}, wineVersion);
-  EXPECT_TRUE(run.started);
-  EXPECT_EQ(run.exitCode, 0u) << run.output;
-  std::map<std::string, long> found;
-  std::istringstream lines(run.output);
-  std::string line;
-  while (std::getline(lines, line)) {
-    const auto eq = line.find('=');
-    if (eq != std::string::npos) found[line.substr(0, eq)] = std::atol(line.c_str() + eq + 1);
-  }
-  return found;
-}
-
 TEST(PlacesUnderEmulatedWindows, GateFollowsTheWholeProcessVersion) {
   struct Case { const char* wine; long platform; long minor; bool inside; };
   const Case cases[] = {{"win98", 1, 10, false}, {"winme", 1, 90, true}, {"nt40", 2, 0, false},
                         {"win2k", 2, 0, true}};
   for (const auto& c : cases) {
-    auto r = probe(c.wine);
-    EXPECT_EQ(r["platform"], c.platform) << c.wine;
-    EXPECT_EQ(r["minor"], c.minor) << c.wine;
-    EXPECT_EQ(r["radios_enabled"], c.inside ? 3 : 0) << c.wine;
-    EXPECT_EQ(r["combos_enabled"], c.inside ? 5 : 0) << c.wine;
-    EXPECT_EQ(r["combo_lines"], c.inside ? 13 : 0) << c.wine;
-    EXPECT_EQ(r["chosen_selected"], c.inside ? 1 : 0) << c.wine;
-    EXPECT_EQ(r["messages"], 0) << c.wine;
-    EXPECT_EQ(r["hide_after"], c.inside ? 0 : 1) << c.wine;
-    EXPECT_EQ(r["places_key_after"], c.inside ? 0 : 1) << c.wine;
-    EXPECT_EQ(r["no_back_after"], 1) << c.wine;
-    EXPECT_EQ(r["no_mru_written"], 1) << c.wine;
+    const qb::test::ProbeFindings r = qb::test::runProbe(L"dlgshelf_probe.exe", c.wine);
+    EXPECT_EQ(r.run.exitCode, 0u) << c.wine << ": " << r;
+    const std::pair<const char*, long> expected[] = {
+        {"platform", c.platform},
+        {"minor", c.minor},
+        {"radios_enabled", c.inside ? 3 : 0},
+        {"combos_enabled", c.inside ? 5 : 0},
+        {"combo_lines", c.inside ? 13 : 0},
+        {"chosen_selected", c.inside ? 1 : 0},
+        {"messages", 0},
+        {"hide_after", c.inside ? 0 : 1},
+        {"places_key_after", c.inside ? 0 : 1},
+        {"no_back_after", 1},
+        {"no_mru_written", 1},
+    };
+    for (const auto& [name, value] : expected) EXPECT_EQ(r.number(name), value) << c.wine << " " << name;
   }
 }
 

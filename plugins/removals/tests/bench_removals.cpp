@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "qb/testbench.h"
+#include "qb/test/testbench.h"
 #include "qb/win/registry.h"
 #include "removals_page.h"
 
@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
       qb::win::reg::writeText(HKEY_LOCAL_MACHINE, key, "Publisher", "Korvane");
     }
     ShowDLLWND(0, 0, "Removals bench host");
-    auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
+    auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
     if (!page) return 3;
     qb::test::pumpMessages();
 

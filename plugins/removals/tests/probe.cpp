@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
 #include "qb/win/version.h"
@@ -26,7 +26,7 @@ int main() {
     qb::win::reg::writeText(HKEY_LOCAL_MACHINE, entry, "UninstallString", "\"" + marker + "\" /probe");
 
     ShowDLLWND(0, 0, "Removals probe host");
-    auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
+    auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
     if (!page) return 2;
     std::printf("rows %d\n", page->uninst.count());
     for (int i = 0; i < page->uninst.count(); ++i)

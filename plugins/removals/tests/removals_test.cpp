@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "qb/page_test.h"
+#include "qb/test/page_test.h"
 
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
-#include "qb/child_process.h"
-#include "qb/export_table.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/child_process.h"
+#include "qb/test/export_table.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
 #include "removals_page.h"
@@ -27,9 +27,7 @@ const char kNothingSelected[] = "Nie wybrałeś żadnego programu";
 std::string entryPath(const std::string& name) { return std::string(kUninstall) + "\\" + name; }
 
 void writeRaw(const std::string& entry, const char* name, DWORD type, const void* data, DWORD size) {
-  const auto key = reg::createKey(HKEY_LOCAL_MACHINE, entryPath(entry));
-  ASSERT_EQ(RegSetValueExW(key.get(), widen(name).c_str(), 0, type, static_cast<const BYTE*>(data), size),
-            ERROR_SUCCESS);
+  reg::writeRaw(HKEY_LOCAL_MACHINE, entryPath(entry), name, type, data, size);
 }
 
 // The stand-in uninstaller writes its command line to a marker file.
@@ -73,7 +71,7 @@ class Marker {
 
 class RemovalsPage : public qb::test::PageTest<TDLLForm> {
  protected:
-  RemovalsPage() : PageTest(kHostTitle) { expectNoMessageBoxes = false; }
+  RemovalsPage() : PageTest(kHostTitle, qb::test::PageTestOptions().messageBoxesVary()) {}
 
   static void addEntry(const std::string& name, const std::string& displayName, const std::string& command) {
     reg::writeText(HKEY_LOCAL_MACHINE, entryPath(name), "DisplayName", displayName);
@@ -254,19 +252,18 @@ TEST_F(RemovalsPage, LanguageFileRetitlesTheColumns) {
   }
 }
 
-TEST(RemovalsUnwritableRegistry, ListsNothingAndStaysQuiet) {
-  qb::test::ScratchRegistry readOnly(true);
-  qb::test::MessageBoxRecorder boxes;
-  qb::test::HostWindow host{widen(kHostTitle)};
-  ShowDLLWND(0, 0, kHostTitle);
-  auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
-  ASSERT_NE(page, nullptr);
-  EXPECT_EQ(page->uninst.count(), 0);
+class RemovalsUnwritableRegistry : public qb::test::PageTest<TDLLForm> {
+ protected:
+  RemovalsUnwritableRegistry()
+      : PageTest(kHostTitle, qb::test::PageTestOptions().readOnlyRegistry().expectMessageBoxes(1)) {}
+};
+
+TEST_F(RemovalsUnwritableRegistry, ListsNothingAndStaysQuiet) {
+  TDLLForm& page = show();
+  EXPECT_EQ(page.uninst.count(), 0);
   DLLSave();
   ASSERT_EQ(boxes.calls().size(), 1u);
   EXPECT_EQ(boxes.calls()[0].text, kNothingSelected);
-  page->close();
-  qb::test::pumpMessages();
 }
 
 // The page has no version gate: under Windows 98 it lists and starts as anywhere.

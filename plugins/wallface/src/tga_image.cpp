@@ -5,8 +5,8 @@
 namespace qb::wallface {
 
 void TTGAImage::LoadFromStream(const std::uint8_t* data, std::size_t size) {
-  const qb::tga::Image image = qb::tga::decode(data, size);
-  const qb::tga::Dib& dib = image.bitmap;
+  const qb::wallface::tga::Image image = qb::wallface::tga::decode(data, size);
+  const qb::wallface::tga::Dib& dib = image.bitmap;
   // Grey pictures and colour-mapped ones without a map get shades of grey.
   RGBQUAD palette[256];
   for (std::size_t i = 0; i < 256; ++i)
@@ -20,7 +20,7 @@ void TTGAImage::LoadFromStream(const std::uint8_t* data, std::size_t size) {
   colourMap_ = image.colourMap;
 }
 
-void TTGAImage::Assign(const tk::pictures::Bitmap& other) {
+void TTGAImage::Assign(const qb::tk::pictures::Bitmap& other) {
   if (const auto* tga = dynamic_cast<const TTGAImage*>(&other)) {
     header_ = tga->header_;
     hasColourMap_ = tga->hasColourMap_;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace qb::tga {
+namespace qb::wallface::tga {
 namespace {
 
 constexpr std::uint8_t kOriginMask = 0x30;
@@ -214,4 +214,4 @@ Image decode(const std::uint8_t* data, std::size_t size, const Limits& limits) {
   return image;
 }
 
-}  // namespace qb::tga
+}  // namespace qb::wallface::tga

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace qb::tga::testing {
+namespace qb::wallface::tga::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -42,4 +42,4 @@ struct TgaFile {
   }
 };
 
-}  // namespace qb::tga::testing
+}  // namespace qb::wallface::tga::testing

@@ -11,9 +11,9 @@
 namespace qb::wallface {
 namespace {
 
-using qb::tga::testing::Bytes;
-using qb::tga::testing::TgaFile;
-using tk::pictures::Picture;
+using qb::wallface::tga::testing::Bytes;
+using qb::wallface::tga::testing::TgaFile;
+using qb::tk::pictures::Picture;
 
 std::string writeScratch(const char* name, const Bytes& bytes) {
   wchar_t dir[MAX_PATH];
@@ -53,7 +53,7 @@ TgaFile fourColours(std::uint8_t type, std::uint8_t depth, bool fromTop) {
   return f;
 }
 
-void expectFourColours(const tk::pictures::Bitmap& b) {
+void expectFourColours(const qb::tk::pictures::Bitmap& b) {
   // 16-bit pictures keep green in 5 of the 6 bits: full green shows as 251.
   const BYTE green = b.BitsPerPixel() == 16 ? 251 : 255;
   EXPECT_EQ(b.PixelRgb(0, 0), RGB(255, 0, 0));
@@ -67,7 +67,7 @@ TEST(TTGAImage, RegisteredForTgaWhileTheRegistrationLives) {
   {
     TgaFormatRegistration registration;
     bool listed = false;
-    for (const auto& f : tk::pictures::FileFormats())
+    for (const auto& f : qb::tk::pictures::FileFormats())
       listed = listed || (f.extension == "tga" && f.description == "Targa Image File");
     EXPECT_TRUE(listed);
     Picture picture;
@@ -75,9 +75,9 @@ TEST(TTGAImage, RegisteredForTgaWhileTheRegistrationLives) {
     ASSERT_NE(dynamic_cast<const TTGAImage*>(picture.GetGraphic()), nullptr);
     expectFourColours(*picture.ToBitmap());
   }
-  for (const auto& f : tk::pictures::FileFormats()) EXPECT_NE(f.extension, "tga");
+  for (const auto& f : qb::tk::pictures::FileFormats()) EXPECT_NE(f.extension, "tga");
   Picture picture;
-  EXPECT_THROW(picture.LoadFromFile(path), tk::pictures::PictureError);
+  EXPECT_THROW(picture.LoadFromFile(path), qb::tk::pictures::PictureError);
   DeleteFileW(qb::win::widen(path).c_str());
 }
 

@@ -6,7 +6,7 @@
 
 #include "tga_file.h"
 
-namespace qb::tga {
+namespace qb::wallface::tga {
 namespace {
 
 using testing::Bytes;
@@ -261,4 +261,4 @@ TEST(TgaReader, TopDownAndBottomUpCopiesLoadTheSame) {
 }
 
 }  // namespace
-}  // namespace qb::tga
+}  // namespace qb::wallface::tga

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     std::size_t outBytes = 0;
     for (int r = 0; r < rounds; ++r) {
       const auto t0 = std::chrono::steady_clock::now();
-      const qb::tga::Image img = qb::tga::decode(bytes.data(), bytes.size());
+      const qb::wallface::tga::Image img = qb::wallface::tga::decode(bytes.data(), bytes.size());
       const auto t1 = std::chrono::steady_clock::now();
       outBytes = img.bitmap.pixels.size();
       best = std::min(best, std::chrono::duration<double>(t1 - t0).count());

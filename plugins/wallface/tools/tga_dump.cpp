@@ -28,10 +28,10 @@ int main(int argc, char** argv) {
   std::ifstream in(argv[1], std::ios::binary);
   const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   try {
-    const qb::tga::Image img = qb::tga::decode(bytes.data(), bytes.size());
+    const qb::wallface::tga::Image img = qb::wallface::tga::decode(bytes.data(), bytes.size());
     std::FILE* out = std::fopen(argv[2], "wb");
     if (!out) return 1;
-    const qb::tga::Dib& d = img.bitmap;
+    const qb::wallface::tga::Dib& d = img.bitmap;
     std::fwrite("QBDIB", 1, 5, out);
     for (std::uint32_t v : {d.width, d.height, std::uint32_t{d.bitsPerPixel}, std::uint32_t{d.monochrome},
                             std::uint32_t{d.hasPalette}})
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     }
     std::fwrite(d.pixels.data(), 1, d.pixels.size(), out);
     std::fclose(out);
-  } catch (const qb::tga::TGAExt& e) {
+  } catch (const qb::wallface::tga::TGAExt& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return 2;
   }

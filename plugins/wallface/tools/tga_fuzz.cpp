@@ -6,13 +6,13 @@
 #include "qb/wallface/tga_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  qb::tga::Limits limits;
+  qb::wallface::tga::Limits limits;
   limits.maxPixelBytes = std::size_t{1} << 20;  // keeps each run quick; sizes add no new paths
   try {
-    const qb::tga::Image img = qb::tga::decode(data, size, limits);
-    const qb::tga::Dib& d = img.bitmap;
+    const qb::wallface::tga::Image img = qb::wallface::tga::decode(data, size, limits);
+    const qb::wallface::tga::Dib& d = img.bitmap;
     if (d.pixels.size() != d.rowBytes() * d.height || d.width == 0 || d.height == 0) std::abort();
-  } catch (const qb::tga::TGAExt&) {
+  } catch (const qb::wallface::tga::TGAExt&) {
   }
   return 0;
 }

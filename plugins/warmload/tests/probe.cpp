@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
 #include "qb/win/version.h"
 #include "warmload_page.h"
@@ -26,9 +26,9 @@ int main() {
     qb::win::reg::writeNumber(HKEY_LOCAL_MACHINE, kPrefetchKey, "EnablePrefetcher", 2);
 
     ShowDLLWND(0, 0, "Warmload probe host");
-    auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
+    auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
     if (!page) return 2;
-    const tk::RadioButton* options[] = {&page->Prefetch1, &page->Prefetch2, &page->Prefetch3, &page->Prefetch4};
+    const qb::tk::RadioButton* options[] = {&page->Prefetch1, &page->Prefetch2, &page->Prefetch3, &page->Prefetch4};
     std::printf("enabled");
     for (const auto* o : options) std::printf(" %d", o->enabled() ? 1 : 0);
     std::printf(" %d %d\n", page->Button1.enabled() ? 1 : 0, page->ListViewlog.enabled() ? 1 : 0);

@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "qb/page_test.h"
+#include "qb/test/page_test.h"
 
 #include <algorithm>
 #include <set>
 
-#include "qb/child_process.h"
-#include "qb/export_table.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/child_process.h"
+#include "qb/test/export_table.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
 #include "qb/win/version.h"
@@ -99,7 +99,7 @@ class WarmloadPage : public qb::test::PageTest<TDLLForm> {
   }
 
   static int checkedOption(TDLLForm& page) {
-    const tk::RadioButton* options[] = {&page.Prefetch1, &page.Prefetch2, &page.Prefetch3, &page.Prefetch4};
+    const qb::tk::RadioButton* options[] = {&page.Prefetch1, &page.Prefetch2, &page.Prefetch3, &page.Prefetch4};
     int found = 0;
     for (int i = 0; i < 4; ++i)
       if (options[i]->checked()) {
@@ -165,7 +165,7 @@ TEST_F(WarmloadPage, SelectsTheStoredModeAndApplyStoresTheSelectedOne) {
   }
 
   TDLLForm& page = show();
-  tk::RadioButton* options[] = {&page.Prefetch1, &page.Prefetch2, &page.Prefetch3, &page.Prefetch4};
+  qb::tk::RadioButton* options[] = {&page.Prefetch1, &page.Prefetch2, &page.Prefetch3, &page.Prefetch4};
   for (DWORD mode = 0; mode < 4; ++mode) {
     options[mode]->click();
     EXPECT_EQ(storedMode().value, mode == 0 ? 0u : mode - 1) << "a click writes nothing by itself";
@@ -183,7 +183,7 @@ TEST_F(WarmloadPage, OutsideXpAndServer2003EverythingIsDisabledAndNothingReadOrW
   for (const auto& c : cases) {
     qb::win::overrideWindowsVersion(c.v);
     TDLLForm& page = show();
-    for (const tk::Control* ctl : std::initializer_list<const tk::Control*>{
+    for (const qb::tk::Control* ctl : std::initializer_list<const qb::tk::Control*>{
              &page.Prefetch1, &page.Prefetch2, &page.Prefetch3, &page.Prefetch4, &page.Button1, &page.ListViewlog})
       EXPECT_FALSE(ctl->enabled()) << c.name << ' ' << ctl->name();
     EXPECT_EQ(checkedOption(page), 0) << c.name;
@@ -313,25 +313,21 @@ TEST_F(WarmloadPage, LanguageFileReplacesEveryCaption) {
   }
 }
 
-TEST(WarmloadUnwritableRegistry, ShowsAndAppliesQuietly) {
+class WarmloadUnwritableRegistry : public qb::test::PageTest<TDLLForm> {
+ protected:
+  WarmloadUnwritableRegistry() : PageTest(kHostTitle, qb::test::PageTestOptions().readOnlyRegistry()) {}
   PrefetchFolder folder;
+};
+
+TEST_F(WarmloadUnwritableRegistry, ShowsAndAppliesQuietly) {
   if (!folder.usable()) GTEST_SKIP() << "the prefix's prefetch folder holds files of its own";
-  qb::test::ScratchRegistry readOnly(true);
-  qb::test::MessageBoxRecorder boxes;
-  qb::test::HostWindow host{widen(kHostTitle)};
   qb::win::overrideWindowsVersion(versions::winXp);
   folder.add(L"A.EXE-00000001.pf");
-  ShowDLLWND(0, 0, kHostTitle);
-  auto* page = dynamic_cast<TDLLForm*>(shell::moduleState().currentPage);
-  ASSERT_NE(page, nullptr);
-  EXPECT_EQ(page->ListViewlog.count(), 1);
-  page->Prefetch4.click();
+  TDLLForm& page = show();
+  EXPECT_EQ(page.ListViewlog.count(), 1);
+  page.Prefetch4.click();
   DLLSave();
   EXPECT_EQ(reg::readNumber(HKEY_LOCAL_MACHINE, kPrefetchKey, kMode).found, reg::Found::NoKey);
-  EXPECT_TRUE(boxes.calls().empty());
-  page->close();
-  qb::test::pumpMessages();
-  qb::win::overrideWindowsVersion(std::nullopt);
 }
 
 // The whole process under Wine's own emulation of another Windows.

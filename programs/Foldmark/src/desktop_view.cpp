@@ -1,6 +1,6 @@
 #include "desktop_view.h"
 
-namespace foldmark {
+namespace qb::foldmark {
 namespace {
 
 // Only direct children of an existing window: a null parent would make
@@ -42,4 +42,4 @@ void runSteps(const Steps& steps) {
   }
 }
 
-}  // namespace foldmark
+}  // namespace qb::foldmark

@@ -6,7 +6,7 @@
 
 #include "view_steps.h"
 
-namespace foldmark {
+namespace qb::foldmark {
 
 // The shell view below the first "Progman" window of any title; null when missing.
 HWND findShellView();
@@ -22,4 +22,4 @@ void setViewStyle(HWND listView, unsigned value);
 // window is missing does nothing; nothing is reported.
 void runSteps(const Steps& steps);
 
-}  // namespace foldmark
+}  // namespace qb::foldmark

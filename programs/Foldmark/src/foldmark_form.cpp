@@ -32,17 +32,17 @@ void openWithShell(const std::wstring& verb, const std::wstring& address) {
 }  // namespace
 
 TForm2::TForm2(std::string firstArgument)
-    : tk::Form("TForm2", kCaption, tk::Bounds{0, 0, kClientWidth, kClientHeight}),
-      Label1(*this, "Label1", tk::Bounds{8, 5, 160, 13}, "Nieobslugiwany system"),
-      Button2(*this, "Button2", tk::Bounds{40, 24, 113, 25}, "Male ikony"),
-      Button4(*this, "Button4", tk::Bounds{159, 24, 113, 25}, "Ikony"),
-      Button5(*this, "Button5", tk::Bounds{40, 55, 113, 25}, "Lista"),
-      Button6(*this, "Button6", tk::Bounds{159, 55, 113, 25}, "Do lewej - Ikony"),
-      Button8(*this, "Button8", tk::Bounds{40, 86, 113, 25}, "Kafelki"),
-      Button9(*this, "Button9", tk::Bounds{159, 86, 113, 25}, "Miniatury"),
-      Button1(*this, "Button1", tk::Bounds{40, 117, 232, 25}, "Raport"),
-      Button7(*this, "Button7", tk::Bounds{120, 180, 75, 25}, "Zamknij"),
-      Image1(*this, "Image1", tk::Bounds{201, 139, 105, 74}),
+    : qb::tk::Form("TForm2", kCaption, qb::tk::Bounds{0, 0, kClientWidth, kClientHeight}),
+      Label1(*this, "Label1", qb::tk::Bounds{8, 5, 160, 13}, "Nieobslugiwany system"),
+      Button2(*this, "Button2", qb::tk::Bounds{40, 24, 113, 25}, "Male ikony"),
+      Button4(*this, "Button4", qb::tk::Bounds{159, 24, 113, 25}, "Ikony"),
+      Button5(*this, "Button5", qb::tk::Bounds{40, 55, 113, 25}, "Lista"),
+      Button6(*this, "Button6", qb::tk::Bounds{159, 55, 113, 25}, "Do lewej - Ikony"),
+      Button8(*this, "Button8", qb::tk::Bounds{40, 86, 113, 25}, "Kafelki"),
+      Button9(*this, "Button9", qb::tk::Bounds{159, 86, 113, 25}, "Miniatury"),
+      Button1(*this, "Button1", qb::tk::Bounds{40, 117, 232, 25}, "Raport"),
+      Button7(*this, "Button7", qb::tk::Bounds{120, 180, 75, 25}, "Zamknij"),
+      Image1(*this, "Image1", qb::tk::Bounds{201, 139, 105, 74}),
       shellOpen(openWithShell),
       firstArgument_(std::move(firstArgument)),
       font_(tahoma(false)),
@@ -60,12 +60,12 @@ TForm2::TForm2(std::string firstArgument)
                work.top + (work.bottom - work.top - height) / 2, width, height,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 
-  if (HICON icon = LoadIconW(tk::moduleInstance(), MAKEINTRESOURCEW(IDI_FOLDMARK))) {
+  if (HICON icon = LoadIconW(qb::tk::moduleInstance(), MAKEINTRESOURCEW(IDI_FOLDMARK))) {
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
 
-  for (tk::Control* c : children())
+  for (qb::tk::Control* c : children())
     SendMessageW(c->hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   SendMessageW(Label1.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
   Label1.setVisible(false);
@@ -73,19 +73,19 @@ TForm2::TForm2(std::string firstArgument)
   Image1.loadBitmapResource(IDB_FOLDMARK_LOGO);
   Image1.setCursor(LoadCursor(nullptr, IDC_HAND));
 
-  Button2.onClick = [this](tk::Control& s) { Button2Click(s); };
-  Button4.onClick = [this](tk::Control& s) { Button4Click(s); };
-  Button5.onClick = [this](tk::Control& s) { Button5Click(s); };
-  Button6.onClick = [this](tk::Control& s) { Button6Click(s); };
-  Button8.onClick = [this](tk::Control& s) { Button8Click(s); };
-  Button9.onClick = [this](tk::Control& s) { Button9Click(s); };
-  Button1.onClick = [this](tk::Control& s) { Button1Click(s); };
-  Button7.onClick = [this](tk::Control& s) { Button7Click(s); };
-  Image1.onClick = [this](tk::Control& s) { Image1Click(s); };
+  Button2.onClick = [this](qb::tk::Control& s) { Button2Click(s); };
+  Button4.onClick = [this](qb::tk::Control& s) { Button4Click(s); };
+  Button5.onClick = [this](qb::tk::Control& s) { Button5Click(s); };
+  Button6.onClick = [this](qb::tk::Control& s) { Button6Click(s); };
+  Button8.onClick = [this](qb::tk::Control& s) { Button8Click(s); };
+  Button9.onClick = [this](qb::tk::Control& s) { Button9Click(s); };
+  Button1.onClick = [this](qb::tk::Control& s) { Button1Click(s); };
+  Button7.onClick = [this](qb::tk::Control& s) { Button7Click(s); };
+  Image1.onClick = [this](qb::tk::Control& s) { Image1Click(s); };
 }
 
 void TForm2::setViewButtonsEnabled(bool on) {
-  for (tk::Button* b : {&Button2, &Button4, &Button5, &Button6, &Button8, &Button9, &Button1}) b->setEnabled(on);
+  for (qb::tk::Button* b : {&Button2, &Button4, &Button5, &Button6, &Button8, &Button9, &Button1}) b->setEnabled(on);
 }
 
 void TForm2::FormCreate() {
@@ -111,26 +111,26 @@ void TForm2::FormCreate() {
 
 void TForm2::FormShow() {
   // A recognised option is carried out whatever the version check said, and ends the program.
-  if (const foldmark::Steps* steps = foldmark::optionSteps(firstArgument_)) {
-    foldmark::runSteps(*steps);
+  if (const qb::foldmark::Steps* steps = qb::foldmark::optionSteps(firstArgument_)) {
+    qb::foldmark::runSteps(*steps);
     close();
   }
 }
 
-void TForm2::FormClose(tk::CloseAction& action) { action = tk::CloseAction::Free; }
+void TForm2::FormClose(qb::tk::CloseAction& action) { action = qb::tk::CloseAction::Free; }
 
-void TForm2::Button2Click(tk::Control&) { foldmark::runSteps(foldmark::buttonSteps(foldmark::View::SmallIcons)); }
-void TForm2::Button4Click(tk::Control&) { foldmark::runSteps(foldmark::buttonSteps(foldmark::View::Icons)); }
-void TForm2::Button5Click(tk::Control&) { foldmark::runSteps(foldmark::buttonSteps(foldmark::View::List)); }
-void TForm2::Button6Click(tk::Control&) {
-  foldmark::runSteps(foldmark::buttonSteps(foldmark::View::IconsAlignedLeft));
+void TForm2::Button2Click(qb::tk::Control&) { qb::foldmark::runSteps(qb::foldmark::buttonSteps(qb::foldmark::View::SmallIcons)); }
+void TForm2::Button4Click(qb::tk::Control&) { qb::foldmark::runSteps(qb::foldmark::buttonSteps(qb::foldmark::View::Icons)); }
+void TForm2::Button5Click(qb::tk::Control&) { qb::foldmark::runSteps(qb::foldmark::buttonSteps(qb::foldmark::View::List)); }
+void TForm2::Button6Click(qb::tk::Control&) {
+  qb::foldmark::runSteps(qb::foldmark::buttonSteps(qb::foldmark::View::IconsAlignedLeft));
 }
-void TForm2::Button8Click(tk::Control&) { foldmark::runSteps(foldmark::buttonSteps(foldmark::View::Tiles)); }
-void TForm2::Button9Click(tk::Control&) { foldmark::runSteps(foldmark::buttonSteps(foldmark::View::Thumbnails)); }
-void TForm2::Button1Click(tk::Control&) { foldmark::runSteps(foldmark::buttonSteps(foldmark::View::Report)); }
-void TForm2::Button7Click(tk::Control&) { close(); }
+void TForm2::Button8Click(qb::tk::Control&) { qb::foldmark::runSteps(qb::foldmark::buttonSteps(qb::foldmark::View::Tiles)); }
+void TForm2::Button9Click(qb::tk::Control&) { qb::foldmark::runSteps(qb::foldmark::buttonSteps(qb::foldmark::View::Thumbnails)); }
+void TForm2::Button1Click(qb::tk::Control&) { qb::foldmark::runSteps(qb::foldmark::buttonSteps(qb::foldmark::View::Report)); }
+void TForm2::Button7Click(qb::tk::Control&) { close(); }
 
-void TForm2::Image1Click(tk::Control&) {
+void TForm2::Image1Click(qb::tk::Control&) {
   if (shellOpen) shellOpen(L"open", qb::win::widen(kWebAddress));
 }
 
@@ -143,5 +143,5 @@ bool TForm2::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     return true;
   }
-  return tk::Form::handleMessage(msg, wp, lp, result);
+  return qb::tk::Form::handleMessage(msg, wp, lp, result);
 }

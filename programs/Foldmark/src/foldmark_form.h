@@ -13,31 +13,31 @@
 inline constexpr char kWebAddress[] = "http://www.korvane.example/qubrix";
 inline constexpr char kCaption[] = "Foldmark :: http://www.korvane.example/qubrix";
 
-class TForm2 : public tk::Form {
+class TForm2 : public qb::tk::Form {
  public:
   // firstArgument is the program's first command-line argument (UTF-8), or empty.
   explicit TForm2(std::string firstArgument = {});
 
-  tk::Label Label1;
-  tk::Button Button2;
-  tk::Button Button4;
-  tk::Button Button5;
-  tk::Button Button6;
-  tk::Button Button8;
-  tk::Button Button9;
-  tk::Button Button1;
-  tk::Button Button7;
-  tk::Image Image1;
+  qb::tk::Label Label1;
+  qb::tk::Button Button2;
+  qb::tk::Button Button4;
+  qb::tk::Button Button5;
+  qb::tk::Button Button6;
+  qb::tk::Button Button8;
+  qb::tk::Button Button9;
+  qb::tk::Button Button1;
+  qb::tk::Button Button7;
+  qb::tk::Image Image1;
 
-  void Button2Click(tk::Control& sender);
-  void Button4Click(tk::Control& sender);
-  void Button5Click(tk::Control& sender);
-  void Button6Click(tk::Control& sender);
-  void Button8Click(tk::Control& sender);
-  void Button9Click(tk::Control& sender);
-  void Button1Click(tk::Control& sender);
-  void Button7Click(tk::Control& sender);
-  void Image1Click(tk::Control& sender);
+  void Button2Click(qb::tk::Control& sender);
+  void Button4Click(qb::tk::Control& sender);
+  void Button5Click(qb::tk::Control& sender);
+  void Button6Click(qb::tk::Control& sender);
+  void Button8Click(qb::tk::Control& sender);
+  void Button9Click(qb::tk::Control& sender);
+  void Button1Click(qb::tk::Control& sender);
+  void Button7Click(qb::tk::Control& sender);
+  void Image1Click(qb::tk::Control& sender);
 
   // Opens a document the way the shell does (verb, address); tests listen here
   // instead of starting a browser.
@@ -46,7 +46,7 @@ class TForm2 : public tk::Form {
  protected:
   void FormCreate() override;
   void FormShow() override;
-  void FormClose(tk::CloseAction& action) override;
+  void FormClose(qb::tk::CloseAction& action) override;
   bool handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
  private:

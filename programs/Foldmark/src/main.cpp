@@ -8,6 +8,7 @@
 
 #include "foldmark_form.h"
 #include "qb/tk/application.h"
+#include "qb/tk/msgbox.h"
 #include "qb/win/text.h"
 
 namespace {
@@ -26,12 +27,13 @@ std::string firstArgument() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  tk::Application& app = tk::Application::instance();
+  qb::tk::Application& app = qb::tk::Application::instance();
   int exitCode = 0;
   try {
-    TForm2* form = tk::Form::create<TForm2>(firstArgument());
+    TForm2* form = qb::tk::Form::create<TForm2>(firstArgument());
     exitCode = app.run(*form);
-  } catch (const std::exception&) {
+  } catch (...) {
+    qb::tk::reportCurrentException(nullptr);
     exitCode = 1;
   }
   app.shutdown();

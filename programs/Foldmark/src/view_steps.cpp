@@ -4,7 +4,7 @@
 
 #include "qb/text.h"
 
-namespace foldmark {
+namespace qb::foldmark {
 namespace {
 
 Step command(unsigned id) { return {Step::Kind::Command, id}; }
@@ -83,4 +83,4 @@ const Steps* optionSteps(std::string_view firstArgument) {
   return nullptr;
 }
 
-}  // namespace foldmark
+}  // namespace qb::foldmark

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace foldmark {
+namespace qb::foldmark {
 
 // Identifiers the shell view takes as WM_COMMAND.
 inline constexpr unsigned kCommandLargeIcons = 28713;
@@ -46,4 +46,4 @@ const Steps& buttonSteps(View view);
 // after upper-casing its ASCII letters; null when the argument is no option.
 const Steps* optionSteps(std::string_view firstArgument);
 
-}  // namespace foldmark
+}  // namespace qb::foldmark

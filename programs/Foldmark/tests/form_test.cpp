@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "foldmark_form.h"
-#include "qb/testbench.h"
-#include "qb/testbench_ui.h"
+#include "qb/test/testbench.h"
+#include "qb/test/testbench_ui.h"
 #include "qb/tk/application.h"
 #include "qb/win/version.h"
 
@@ -21,12 +21,12 @@ class FoldmarkWindow : public ::testing::Test {
   qb::test::MessageBoxRecorder boxes;
 
   TForm2& open() {
-    form_ = tk::Form::create<TForm2>();
+    form_ = qb::tk::Form::create<TForm2>();
     return *form_;
   }
   void TearDown() override {
     qb::win::overrideWindowsVersion(std::nullopt);
-    if (form_ && tk::Application::instance().owns(form_)) form_->close();
+    if (form_ && qb::tk::Application::instance().owns(form_)) form_->close();
     qb::test::pumpMessages();
     EXPECT_TRUE(boxes.calls().empty()) << "the window showed a message box";
   }
@@ -61,8 +61,8 @@ TEST_F(FoldmarkWindow, VersionCheckEnablesTheViewButtonsTheShellCanShow) {
     SCOPED_TRACE(c.name);
     qb::win::overrideWindowsVersion(c.version);
     TForm2& f = open();
-    for (tk::Button* b : {&f.Button2, &f.Button4, &f.Button5, &f.Button1}) EXPECT_EQ(b->enabled(), c.basicViews) << b->caption();
-    for (tk::Button* b : {&f.Button6, &f.Button8, &f.Button9}) EXPECT_EQ(b->enabled(), c.xpViews) << b->caption();
+    for (qb::tk::Button* b : {&f.Button2, &f.Button4, &f.Button5, &f.Button1}) EXPECT_EQ(b->enabled(), c.basicViews) << b->caption();
+    for (qb::tk::Button* b : {&f.Button6, &f.Button8, &f.Button9}) EXPECT_EQ(b->enabled(), c.xpViews) << b->caption();
     EXPECT_TRUE(f.Button7.enabled());
     EXPECT_EQ(f.Label1.visible(), c.unsupported);
     f.close();
@@ -135,7 +135,7 @@ TEST_F(FoldmarkWindow, CloseButtonFreesTheWindow) {
   TForm2* address = &f;
   f.Button7.click();
   qb::test::pumpMessages();
-  EXPECT_FALSE(tk::Application::instance().owns(address));
+  EXPECT_FALSE(qb::tk::Application::instance().owns(address));
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "qb/child_process.h"
-#include "qb/testbench.h"
+#include "qb/test/child_process.h"
+#include "qb/test/testbench.h"
 #include "qb/win/handles.h"
 #include "qb/win/text.h"
 

@@ -6,9 +6,9 @@
 
 namespace {
 
-using foldmark::buttonSteps;
-using foldmark::optionSteps;
-using foldmark::View;
+using qb::foldmark::buttonSteps;
+using qb::foldmark::optionSteps;
+using qb::foldmark::View;
 
 TEST(FoldmarkOptions, RecogniseTheFirstArgumentInAnyAsciiCase) {
   struct Case {
@@ -24,17 +24,17 @@ TEST(FoldmarkOptions, RecogniseTheFirstArgumentInAnyAsciiCase) {
 }
 
 TEST(FoldmarkOptions, SmallIconsOptionAsksTheShellBeforeSettingStyles) {
-  using K = foldmark::Step::Kind;
+  using K = qb::foldmark::Step::Kind;
   for (const char* name : {"-SM", "-sm", "-Sm"}) {
-    const foldmark::Steps* steps = optionSteps(name);
+    const qb::foldmark::Steps* steps = optionSteps(name);
     ASSERT_NE(steps, nullptr) << name;
     ASSERT_EQ(steps->size(), 3u);
     EXPECT_EQ((*steps)[0].kind, K::Command);
-    EXPECT_EQ((*steps)[0].value, foldmark::kCommandLargeIcons);
+    EXPECT_EQ((*steps)[0].value, qb::foldmark::kCommandLargeIcons);
     EXPECT_EQ((*steps)[1].kind, K::Style);
-    EXPECT_EQ((*steps)[1].value, foldmark::kStyleIcon);
+    EXPECT_EQ((*steps)[1].value, qb::foldmark::kStyleIcon);
     EXPECT_EQ((*steps)[2].kind, K::Style);
-    EXPECT_EQ((*steps)[2].value, foldmark::kStyleSmallIcon);
+    EXPECT_EQ((*steps)[2].value, qb::foldmark::kStyleSmallIcon);
   }
 }
 

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-namespace powerctl {
+namespace qb::powerctl {
 namespace {
 
 constexpr DWORD kTokenAccess = TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY;  // 40
@@ -108,4 +108,4 @@ int carryOut(const std::vector<Action>& actions, PowerSystem& system) {
   return 0;
 }
 
-}  // namespace powerctl
+}  // namespace qb::powerctl

@@ -2,7 +2,7 @@
 
 #include "qb/text.h"
 
-namespace powerctl {
+namespace qb::powerctl {
 
 std::vector<Action> plannedActions(const std::vector<std::string>& arguments) {
   const bool hasFirst = !arguments.empty();
@@ -60,4 +60,4 @@ std::string usageText() {
   return text;
 }
 
-}  // namespace powerctl
+}  // namespace qb::powerctl

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace powerctl {
+namespace qb::powerctl {
 
 // ExitWindowsEx flags, each requested on its own.
 namespace exit_flags {
@@ -47,4 +47,4 @@ std::vector<Action> plannedActions(const std::vector<std::string>& arguments);
 const std::vector<std::string_view>& usageLines();
 std::string usageText();
 
-}  // namespace powerctl
+}  // namespace qb::powerctl

@@ -17,8 +17,8 @@ int wmain(int argc, wchar_t** argv) {
   try {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.push_back(qb::win::narrow(argv[i]));
-    return powerctl::carryOut(powerctl::plannedActions(arguments), powerctl::realPowerSystem());
-  } catch (const std::exception&) {
+    return qb::powerctl::carryOut(qb::powerctl::plannedActions(arguments), qb::powerctl::realPowerSystem());
+  } catch (...) {
     return 1;
   }
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace powerctl {
+namespace qb::powerctl {
 
 class PowerSystem {
  public:
@@ -43,4 +43,4 @@ class PowerSystem {
 // The real calls.
 PowerSystem& realPowerSystem();
 
-}  // namespace powerctl
+}  // namespace qb::powerctl

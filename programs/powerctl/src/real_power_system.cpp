@@ -6,7 +6,7 @@
 #include "power_system.h"
 #include "qb/win/handles.h"
 
-namespace powerctl {
+namespace qb::powerctl {
 namespace {
 
 using LockWorkStationFn = BOOL(WINAPI*)();
@@ -94,4 +94,4 @@ PowerSystem& realPowerSystem() {
   return system;
 }
 
-}  // namespace powerctl
+}  // namespace qb::powerctl

@@ -12,7 +12,7 @@
 #include "command_line.h"
 #include "expected_usage.h"
 
-namespace powerctl {
+namespace qb::powerctl {
 namespace {
 
 using Calls = std::vector<std::string>;
@@ -225,4 +225,4 @@ TEST(RealErrorDescription, HasNoLineEndAndNamesUnknownCodes) {
 }
 
 }  // namespace
-}  // namespace powerctl
+}  // namespace qb::powerctl

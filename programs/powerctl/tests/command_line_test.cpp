@@ -6,7 +6,7 @@
 
 #include "expected_usage.h"
 
-namespace powerctl {
+namespace qb::powerctl {
 
 void PrintTo(const Action& a, std::ostream* os) {
   switch (a.kind) {
@@ -107,4 +107,4 @@ TEST(UsageText, EveryOptionLineStartsItsDescriptionAtColumn17) {
 }
 
 }  // namespace
-}  // namespace powerctl
+}  // namespace qb::powerctl

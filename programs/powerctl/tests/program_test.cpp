@@ -7,7 +7,7 @@
 #include <string>
 
 #include "expected_usage.h"
-#include "qb/testbench.h"
+#include "qb/test/testbench.h"
 #include "qb/win/handles.h"
 
 namespace {

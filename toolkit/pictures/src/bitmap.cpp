@@ -1,13 +1,13 @@
-#include "tk/pictures/bitmap.h"
+#include "qb/tk/pictures/bitmap.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "messages.h"
 #include "qb/win/text.h"
-#include "tk/pictures/ole_picture.h"
+#include "qb/tk/pictures/ole_picture.h"
 
-namespace tk::pictures {
+namespace qb::tk::pictures {
 namespace {
 
 constexpr std::size_t kLargestBitmap = std::size_t{256} << 20;
@@ -230,4 +230,4 @@ std::unique_ptr<Bitmap> RenderToBitmap(const Graphic& graphic) {
   return bitmap;
 }
 
-}  // namespace tk::pictures
+}  // namespace qb::tk::pictures

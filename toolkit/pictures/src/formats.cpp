@@ -1,12 +1,12 @@
-#include "tk/pictures/formats.h"
+#include "qb/tk/pictures/formats.h"
 
 #include <algorithm>
 
 #include "messages.h"
-#include "tk/pictures/jpeg_image.h"
-#include "tk/pictures/ole_picture.h"
+#include "qb/tk/pictures/jpeg_image.h"
+#include "qb/tk/pictures/ole_picture.h"
 
-namespace tk::pictures {
+namespace qb::tk::pictures {
 namespace {
 
 std::vector<FileFormat>& registry() {
@@ -71,4 +71,4 @@ std::unique_ptr<Bitmap> Picture::ToBitmap() const {
 
 void Picture::SaveAsBitmapFile(const std::string& utf8Path) const { ToBitmap()->SaveToFile(utf8Path); }
 
-}  // namespace tk::pictures
+}  // namespace qb::tk::pictures

@@ -1,4 +1,4 @@
-#include "tk/pictures/graphic.h"
+#include "qb/tk/pictures/graphic.h"
 
 #include <algorithm>
 
@@ -6,7 +6,7 @@
 #include "qb/win/handles.h"
 #include "qb/win/text.h"
 
-namespace tk::pictures {
+namespace qb::tk::pictures {
 
 namespace {
 constexpr LONGLONG kLargestFile = LONGLONG{512} << 20;
@@ -35,4 +35,4 @@ void Graphic::LoadFromFile(const std::string& utf8Path) {
   LoadFromStream(bytes.data(), bytes.size());
 }
 
-}  // namespace tk::pictures
+}  // namespace qb::tk::pictures

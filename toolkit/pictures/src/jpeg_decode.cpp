@@ -5,7 +5,7 @@
 
 #include <jpeglib.h>
 
-namespace tk::pictures::jpeg {
+namespace qb::tk::pictures::jpeg {
 namespace {
 
 // libjpeg's own handler ends the process; this one jumps back to Decode.
@@ -65,4 +65,4 @@ std::string Decode(const std::uint8_t* data, std::size_t size, Sink& sink) {
   return err.message[0] ? err.message : "unknown error";
 }
 
-}  // namespace tk::pictures::jpeg
+}  // namespace qb::tk::pictures::jpeg

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace tk::pictures::jpeg {
+namespace qb::tk::pictures::jpeg {
 
 // Where the decoder puts the picture: asked for its size once, then for the
 // memory of each row (top row first), which takes width * 3 bytes of blue,
@@ -26,4 +26,4 @@ inline constexpr char kTooLarge[] = "too large";
 // library can step over leaves the rest of the picture grey, as it does.
 std::string Decode(const std::uint8_t* data, std::size_t size, Sink& sink);
 
-}  // namespace tk::pictures::jpeg
+}  // namespace qb::tk::pictures::jpeg

@@ -1,9 +1,9 @@
-#include "tk/pictures/jpeg_image.h"
+#include "qb/tk/pictures/jpeg_image.h"
 
 #include "jpeg_decode.h"
 #include "messages.h"
 
-namespace tk::pictures {
+namespace qb::tk::pictures {
 namespace {
 
 class BitmapSink : public jpeg::Sink {
@@ -37,4 +37,4 @@ void JpegImage::LoadFromStream(const std::uint8_t* data, std::size_t size) {
   }
 }
 
-}  // namespace tk::pictures
+}  // namespace qb::tk::pictures

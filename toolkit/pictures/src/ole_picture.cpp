@@ -1,10 +1,10 @@
-#include "tk/pictures/ole_picture.h"
+#include "qb/tk/pictures/ole_picture.h"
 
 #include <cstring>
 
 #include "messages.h"
 
-namespace tk::pictures {
+namespace qb::tk::pictures {
 namespace {
 
 constexpr long kHimetricPerInch = 2540;
@@ -52,4 +52,4 @@ void OlePicture::Draw(HDC dc, const RECT& target) const {
                    himetricHeight_, himetricWidth_, -himetricHeight_, nullptr);
 }
 
-}  // namespace tk::pictures
+}  // namespace qb::tk::pictures

@@ -6,15 +6,15 @@
 #include <string>
 
 #include "qb/win/text.h"
-#include "tk/pictures/graphic.h"
-#include "tk/pictures/jpeg_image.h"
+#include "qb/tk/pictures/graphic.h"
+#include "qb/tk/pictures/jpeg_image.h"
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
     std::fprintf(stderr, "usage: bench_jpeg file.jpg [rounds]\n");
     return 1;
   }
-  const std::vector<std::uint8_t> bytes = tk::pictures::ReadWholeFile(qb::win::narrow(argv[1]));
+  const std::vector<std::uint8_t> bytes = qb::tk::pictures::ReadWholeFile(qb::win::narrow(argv[1]));
   const int rounds = argc > 2 ? _wtoi(argv[2]) : 5;
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
@@ -23,7 +23,7 @@ int wmain(int argc, wchar_t** argv) {
   for (int i = 0; i < rounds; ++i) {
     LARGE_INTEGER t0, t1;
     QueryPerformanceCounter(&t0);
-    tk::pictures::JpegImage image;
+    qb::tk::pictures::JpegImage image;
     image.LoadFromStream(bytes.data(), bytes.size());
     QueryPerformanceCounter(&t1);
     width = image.Width();

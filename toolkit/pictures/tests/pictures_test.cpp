@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "qb/testbench.h"
+#include "qb/test/testbench.h"
 #include "qb/win/text.h"
-#include "tk/pictures/bitmap.h"
-#include "tk/pictures/formats.h"
-#include "tk/pictures/jpeg_image.h"
+#include "qb/tk/pictures/bitmap.h"
+#include "qb/tk/pictures/formats.h"
+#include "qb/tk/pictures/jpeg_image.h"
 
-namespace tk::pictures {
+namespace qb::tk::pictures {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -239,4 +239,4 @@ TEST(Pictures, ExtensionChoosesTheKind) {
 }
 
 }  // namespace
-}  // namespace tk::pictures
+}  // namespace qb::tk::pictures

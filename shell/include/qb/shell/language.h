@@ -6,7 +6,7 @@
 
 #include "qb/tk/control.h"
 
-namespace shell {
+namespace qb::shell {
 
 // One key of a page's language section and what its text sets. The text
 // arrives as the system's ANSI code page renders it, in UTF-8.
@@ -16,7 +16,7 @@ struct LangKey {
 };
 
 // A key that sets a control's caption.
-LangKey captionKey(std::string key, tk::Control& control);
+LangKey captionKey(std::string key, qb::tk::Control& control);
 
 // Reads HKEY_CURRENT_USER "\Software\Korvane\Qubrix" "lang", opens
 // "languages\<lang>.xml" beside the host program and applies the section's
@@ -27,4 +27,4 @@ void LoadLangFile(const std::string& section, const std::vector<LangKey>& keys);
 // The file LoadLangFile would read now.
 std::wstring languageFilePath();
 
-}  // namespace shell
+}  // namespace qb::shell

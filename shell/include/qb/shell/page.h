@@ -5,9 +5,9 @@
 
 #include "qb/tk/form.h"
 
-namespace shell {
+namespace qb::shell {
 
-class PluginPage : public tk::Form {
+class PluginPage : public qb::tk::Form {
  public:
   // Writes the page's settings; the host calls it through DLLSave.
   virtual void Apply() {}
@@ -16,13 +16,13 @@ class PluginPage : public tk::Form {
 
  protected:
   enum class OnClose { Free, HideOnly };
-  PluginPage(std::string className, const std::string& caption, const tk::Bounds& designed,
+  PluginPage(std::string className, const std::string& caption, const qb::tk::Bounds& designed,
              OnClose onClose = OnClose::Free);
 
   // Embeds the page into the host window.
   void FormCreate() override;
   // Frees the page (or only hides it) and lets the module forget it.
-  void FormClose(tk::CloseAction& action) override;
+  void FormClose(qb::tk::CloseAction& action) override;
   void windowDestroyed() override;
 
  private:
@@ -44,7 +44,7 @@ ModuleState& moduleState();
 // Destroys a page that still exists: the module is being unloaded.
 void unloadModule();
 
-}  // namespace shell
+}  // namespace qb::shell
 
 // The exports, stdcall, named exactly by each module's .def file.
 extern "C" {

@@ -3,7 +3,7 @@
 // the shared font of the module it is linked into.
 #include <windows.h>
 
-namespace tk {
+namespace qb::tk {
 
 class Form;
 
@@ -42,4 +42,4 @@ class Application {
   State& state();
 };
 
-}  // namespace tk
+}  // namespace qb::tk

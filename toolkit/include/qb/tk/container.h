@@ -7,7 +7,7 @@
 #include "qb/tk/control.h"
 #include "qb/win/handles.h"
 
-namespace tk {
+namespace qb::tk {
 
 class Container : public Control {
  public:
@@ -70,4 +70,4 @@ class GroupBox : public Container {
   qb::win::UniqueGdiObject captionFont_;
 };
 
-}  // namespace tk
+}  // namespace qb::tk

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-namespace tk {
+namespace qb::tk {
 
 class Container;
 
@@ -90,4 +90,4 @@ class Control {
 // it is reported in a message box instead.
 void invokeHandler(const Control::Handler& handler, Control& sender);
 
-}  // namespace tk
+}  // namespace qb::tk

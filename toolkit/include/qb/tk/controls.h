@@ -7,7 +7,7 @@
 #include "qb/tk/container.h"
 #include "qb/win/handles.h"
 
-namespace tk {
+namespace qb::tk {
 
 class Label : public Control {
  public:
@@ -100,4 +100,4 @@ class ComboBox : public Control {
   void sizeDropDown();
 };
 
-}  // namespace tk
+}  // namespace qb::tk

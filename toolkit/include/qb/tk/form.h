@@ -5,7 +5,7 @@
 
 #include "qb/tk/container.h"
 
-namespace tk {
+namespace qb::tk {
 
 enum class CloseAction { None, Hide, Free };
 
@@ -51,4 +51,4 @@ class Form : public Container {
   bool closed_ = false;  // set by close(); show() learns from it whether FormShow closed the form
 };
 
-}  // namespace tk
+}  // namespace qb::tk

@@ -8,7 +8,7 @@
 #include "qb/tk/control.h"
 #include "qb/win/handles.h"
 
-namespace tk {
+namespace qb::tk {
 
 class Image : public Control {
  public:
@@ -40,4 +40,4 @@ class Image : public Control {
   bool pressed_ = false;
 };
 
-}  // namespace tk
+}  // namespace qb::tk

@@ -10,7 +10,7 @@
 #include "qb/tk/control.h"
 #include "qb/win/handles.h"
 
-namespace tk {
+namespace qb::tk {
 
 // Owns an image list: destroys it exactly once.
 struct ImageListTraits {
@@ -69,4 +69,4 @@ class ListView : public Control {
   int updateDepth_ = 0;
 };
 
-}  // namespace tk
+}  // namespace qb::tk

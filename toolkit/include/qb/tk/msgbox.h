@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-namespace tk {
+namespace qb::tk {
 
 struct MessageBoxCall {
   HWND owner;
@@ -17,12 +17,19 @@ struct MessageBoxCall {
 
 int messageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags = MB_OK);
 
-// Shows the exception being handled (call it inside a catch block): the edge
-// where an exception stops before it would cross a window procedure.
-void reportCurrentException(HWND owner);
+// The one reporter of the suite, called inside a catch block wherever an
+// exception must stop: at a window procedure, an export, a timer. A failed
+// registry write shows "Nie udało się zapisać ustawień." with the key; anything
+// else a general message, with the exception's own text below it when it has
+// one. It never throws.
+void reportCurrentException(HWND owner) noexcept;
 
-// While set, the hook answers instead of a real message box.
+// The text reportCurrentException shows for the exception being handled.
+std::string currentExceptionText();
+
+// While set, the hook answers instead of a real message box. Returns the hook
+// it replaces, so that hooks can nest.
 using MessageBoxHook = std::function<int(const MessageBoxCall&)>;
-void setMessageBoxHook(MessageBoxHook hook);
+MessageBoxHook setMessageBoxHook(MessageBoxHook hook);
 
-}  // namespace tk
+}  // namespace qb::tk

@@ -5,7 +5,7 @@
 
 #include "qb/tk/container.h"
 
-namespace tk {
+namespace qb::tk {
 
 class PageControl;
 
@@ -30,4 +30,4 @@ class PageControl : public Container {
   TabSheet* active_ = nullptr;
 };
 
-}  // namespace tk
+}  // namespace qb::tk

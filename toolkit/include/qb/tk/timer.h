@@ -4,7 +4,7 @@
 
 #include <functional>
 
-namespace tk {
+namespace qb::tk {
 
 class Timer {
  public:
@@ -26,4 +26,4 @@ class Timer {
   UINT_PTR id_ = 0;
 };
 
-}  // namespace tk
+}  // namespace qb::tk

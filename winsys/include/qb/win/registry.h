@@ -17,12 +17,17 @@
 
 namespace qb::win::reg {
 
+// A write that failed. location() names the key and value as a user would
+// look them up in the registry editor; what() adds the operation, for logs.
 class RegistryError : public std::runtime_error {
  public:
-  RegistryError(const std::string& what, LONG code) : std::runtime_error(what), code_(code) {}
+  RegistryError(const std::string& operation, std::string location, LONG code)
+      : std::runtime_error(operation + ' ' + location), location_(std::move(location)), code_(code) {}
+  const std::string& location() const { return location_; }
   LONG code() const { return code_; }
 
  private:
+  std::string location_;
   LONG code_;
 };
 
@@ -71,9 +76,22 @@ std::vector<NamedValue> values(HKEY key);
 UniqueKey createKey(HKEY root, std::string_view path);
 void writeText(HKEY root, std::string_view path, std::string_view name, std::string_view text);
 void writeNumber(HKEY root, std::string_view path, std::string_view name, std::uint32_t value);
+void writeRaw(HKEY root, std::string_view path, std::string_view name, DWORD type, const void* data, DWORD size);
+inline void writeRaw(HKEY root, std::string_view path, std::string_view name, DWORD type,
+                     const std::vector<unsigned char>& data) {
+  writeRaw(root, path, name, type, data.data(), static_cast<DWORD>(data.size()));
+}
 void deleteValue(HKEY root, std::string_view path, std::string_view name);
 // Deletes a key with everything below it; a key that is not there is no failure.
 void deleteTree(HKEY root, std::string_view path);
+
+// The same writers on a key the caller holds open (created with createKey).
+void writeRaw(HKEY key, std::string_view name, DWORD type, const void* data, DWORD size);
+inline void writeRaw(HKEY key, std::string_view name, DWORD type, const std::vector<unsigned char>& data) {
+  writeRaw(key, name, type, data.data(), static_cast<DWORD>(data.size()));
+}
+void writeText(HKEY key, std::string_view name, std::string_view text);
+void writeNumber(HKEY key, std::string_view name, std::uint32_t value);
 
 // Interprets a raw value as text: REG_SZ/REG_EXPAND_SZ data up to the first
 // terminator (or its whole length when it has none).

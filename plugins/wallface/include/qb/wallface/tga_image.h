@@ -4,14 +4,14 @@
 #include <array>
 
 #include "qb/wallface/tga_reader.h"
-#include "tk/pictures/bitmap.h"
-#include "tk/pictures/formats.h"
+#include "qb/tk/pictures/bitmap.h"
+#include "qb/tk/pictures/formats.h"
 
 namespace qb::wallface {
 
-using qb::tga::TGAExt;
+using qb::wallface::tga::TGAExt;
 
-class TTGAImage : public tk::pictures::Bitmap {
+class TTGAImage : public qb::tk::pictures::Bitmap {
  public:
   TTGAImage() = default;  // cleared header, no colour map, no palette
 
@@ -19,18 +19,18 @@ class TTGAImage : public tk::pictures::Bitmap {
   // picture as it was.
   void LoadFromStream(const std::uint8_t* data, std::size_t size) override;
   // From another TTGAImage also takes its header, flags and colour map.
-  void Assign(const tk::pictures::Bitmap& other) override;
+  void Assign(const qb::tk::pictures::Bitmap& other) override;
 
-  const qb::tga::Header& Header() const { return header_; }
+  const qb::wallface::tga::Header& Header() const { return header_; }
   bool HasColourMap() const { return hasColourMap_; }
   bool RunLength() const { return runLength_; }
-  const std::array<std::uint8_t, qb::tga::kColourMapSize>& ColourMap() const { return colourMap_; }
+  const std::array<std::uint8_t, qb::wallface::tga::kColourMapSize>& ColourMap() const { return colourMap_; }
 
  private:
-  qb::tga::Header header_{};
+  qb::wallface::tga::Header header_{};
   bool hasColourMap_ = false;
   bool runLength_ = false;
-  std::array<std::uint8_t, qb::tga::kColourMapSize> colourMap_{};
+  std::array<std::uint8_t, qb::wallface::tga::kColourMapSize> colourMap_{};
 };
 
 inline constexpr char kTgaExtension[] = "tga";
@@ -38,10 +38,10 @@ inline constexpr char kTgaDescription[] = "Targa Image File";
 
 // The module keeps one as a global: ".tga" files load as TTGAImage from when
 // the module is loaded until it is unloaded.
-class TgaFormatRegistration : public tk::pictures::FileFormatRegistration {
+class TgaFormatRegistration : public qb::tk::pictures::FileFormatRegistration {
  public:
   TgaFormatRegistration()
-      : FileFormatRegistration(kTgaExtension, kTgaDescription, &tk::pictures::MakeGraphic<TTGAImage>) {}
+      : FileFormatRegistration(kTgaExtension, kTgaDescription, &qb::tk::pictures::MakeGraphic<TTGAImage>) {}
 };
 
 }  // namespace qb::wallface

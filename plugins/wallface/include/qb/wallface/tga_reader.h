@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace qb::tga {
+namespace qb::wallface::tga {
 
 // Raised for every file the reader refuses; the message is shown to the user.
 class TGAExt : public std::runtime_error {
@@ -117,4 +117,4 @@ struct Limits {
 // zero. Throws TGAExt.
 Image decode(const std::uint8_t* data, std::size_t size, const Limits& limits = {});
 
-}  // namespace qb::tga
+}  // namespace qb::wallface::tga

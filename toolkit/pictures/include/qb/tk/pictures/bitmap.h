@@ -4,9 +4,9 @@
 #include <windows.h>
 
 #include "qb/win/handles.h"
-#include "tk/pictures/graphic.h"
+#include "qb/tk/pictures/graphic.h"
 
-namespace tk::pictures {
+namespace qb::tk::pictures {
 
 class Bitmap : public Graphic {
  public:
@@ -49,4 +49,4 @@ class Bitmap : public Graphic {
 // Draws any picture at the top left of a new 24-bit bitmap of its size, on white.
 std::unique_ptr<Bitmap> RenderToBitmap(const Graphic& graphic);
 
-}  // namespace tk::pictures
+}  // namespace qb::tk::pictures

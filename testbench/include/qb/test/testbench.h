@@ -3,18 +3,22 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "qb/win/handles.h"
 
 namespace qb::test {
 
+enum class RegistryAccess { Writable, ReadOnly };
+
 // Redirects HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process to fresh
 // scratch keys for its lifetime, so tests never touch the prefix's settings.
-// With readOnly the roots are opened for reading only: every create or write
-// below them fails with access denied.
+// ReadOnly roots are opened for reading only: every create or write below
+// them fails with access denied. Scratch roots nest: when an inner one ends,
+// the roots of the one around it are in force again.
 class ScratchRegistry {
  public:
-  explicit ScratchRegistry(bool readOnly = false);
+  explicit ScratchRegistry(RegistryAccess access = RegistryAccess::Writable);
   ScratchRegistry(const ScratchRegistry&) = delete;
   ScratchRegistry& operator=(const ScratchRegistry&) = delete;
   ~ScratchRegistry();
@@ -23,6 +27,8 @@ class ScratchRegistry {
   const std::wstring& basePath() const { return base_; }
 
  private:
+  void overrideRoots() const;
+
   std::wstring base_;
   qb::win::UniqueKey user_;
   qb::win::UniqueKey machine_;
@@ -43,6 +49,12 @@ class HostWindow {
  private:
   HWND hwnd_ = nullptr;
 };
+
+// The bytes of a wide text as the registry stores it, with or without its terminator.
+inline std::vector<unsigned char> wideBytes(const std::wstring& text, bool terminator = true) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.c_str());
+  return std::vector<unsigned char>(p, p + (text.size() + (terminator ? 1 : 0)) * sizeof(wchar_t));
+}
 
 // Path of the folder that holds the running test program.
 std::wstring programFolder();

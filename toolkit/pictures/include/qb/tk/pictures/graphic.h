@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace tk::pictures {
+namespace qb::tk::pictures {
 
 // Raised when a picture cannot be read or written; the text is for the user.
 class PictureError : public std::runtime_error {
@@ -36,4 +36,4 @@ class Graphic {
 // Reads a whole file; PictureError when it cannot.
 std::vector<std::uint8_t> ReadWholeFile(const std::string& utf8Path);
 
-}  // namespace tk::pictures
+}  // namespace qb::tk::pictures

@@ -1,12 +1,12 @@
 #pragma once
 // JPEG pictures, decoded with libjpeg into a 24-bit bitmap.
-#include "tk/pictures/bitmap.h"
+#include "qb/tk/pictures/bitmap.h"
 
-namespace tk::pictures {
+namespace qb::tk::pictures {
 
 class JpegImage : public Bitmap {
  public:
   void LoadFromStream(const std::uint8_t* data, std::size_t size) override;
 };
 
-}  // namespace tk::pictures
+}  // namespace qb::tk::pictures

@@ -5,9 +5,9 @@
 #include <olectl.h>
 
 #include "qb/win/handles.h"
-#include "tk/pictures/graphic.h"
+#include "qb/tk/pictures/graphic.h"
 
-namespace tk::pictures {
+namespace qb::tk::pictures {
 
 class OlePicture : public Graphic {
  public:
@@ -28,4 +28,4 @@ class OlePicture : public Graphic {
 class GifImage : public OlePicture {};
 class Metafile : public OlePicture {};
 
-}  // namespace tk::pictures
+}  // namespace qb::tk::pictures

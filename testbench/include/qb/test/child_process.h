@@ -4,7 +4,9 @@
 // another Windows version.
 #include <windows.h>
 
+#include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -50,5 +52,31 @@ struct ChildResult {
 // alive in this process, since the setting must reach the real registry.
 ChildResult runChild(const std::wstring& exeName, const std::wstring& arguments = {},
                      const std::string& wineVersion = {});
+
+// What a probe program found. A probe is a helper program of a test that
+// shows a page (or calls a module) in a process of its own, typically under
+// Wine's emulation of another Windows version, and prints one "name=value"
+// line per finding (see printFinding).
+struct ProbeFindings {
+  ChildResult run;
+  std::map<std::string, std::string> values;
+
+  bool has(const std::string& name) const { return values.count(name) != 0; }
+  // The finding's text; empty when the probe did not print it.
+  std::string text(const std::string& name) const;
+  // The finding as a number; nothing when it is missing or not a number.
+  std::optional<long> number(const std::string& name) const;
+};
+// Shows the probe's whole output, so a failing case reads as what the probe saw.
+std::ostream& operator<<(std::ostream& out, const ProbeFindings& findings);
+
+// Runs the probe `exeName` from the test program's folder as runChild does and
+// reads its findings. Like runChild, call it with no ScratchRegistry alive.
+ProbeFindings runProbe(const std::wstring& exeName, const std::string& wineVersion = {},
+                       const std::wstring& arguments = {});
+
+// For probes: prints one finding line and flushes, so nothing is lost if the probe fails later.
+void printFinding(const char* name, long value);
+void printFinding(const char* name, const std::string& text);
 
 }  // namespace qb::test

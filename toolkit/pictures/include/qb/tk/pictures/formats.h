@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "tk/pictures/bitmap.h"
-#include "tk/pictures/graphic.h"
+#include "qb/tk/pictures/bitmap.h"
+#include "qb/tk/pictures/graphic.h"
 
-namespace tk::pictures {
+namespace qb::tk::pictures {
 
 using GraphicFactory = std::unique_ptr<Graphic> (*)();
 
@@ -68,4 +68,4 @@ class Picture {
   std::unique_ptr<Graphic> graphic_;
 };
 
-}  // namespace tk::pictures
+}  // namespace qb::tk::pictures

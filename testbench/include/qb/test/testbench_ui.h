@@ -8,16 +8,20 @@
 namespace qb::test {
 
 // Answers every message box with `answer` and records it, for its lifetime.
+// An inner recorder takes the boxes until it ends.
 class MessageBoxRecorder {
  public:
   explicit MessageBoxRecorder(int answer = IDOK);
   MessageBoxRecorder(const MessageBoxRecorder&) = delete;
   MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
   ~MessageBoxRecorder();
-  const std::vector<tk::MessageBoxCall>& calls() const { return calls_; }
+  const std::vector<qb::tk::MessageBoxCall>& calls() const { return calls_; }
+  // The texts shown so far, one a line, for failure messages.
+  std::string texts() const;
 
  private:
-  std::vector<tk::MessageBoxCall> calls_;
+  std::vector<qb::tk::MessageBoxCall> calls_;
+  qb::tk::MessageBoxHook outer_;
 };
 
 // Writes a language file beside the test program and points "lang" at it
