@@ -6,6 +6,7 @@
 #include "qb/tk/application.h"
 #include "qb/tk/controls.h"
 #include "qb/tk/msgbox.h"
+#include "qb/win/gdi.h"
 
 namespace qb::tk {
 namespace {
@@ -210,11 +211,11 @@ bool GroupBox::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       InvalidateRect(hwnd(), nullptr, TRUE);
       return true;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd(), &ps);
+      const qb::win::PaintScope scope(hwnd());
+      const HDC dc = scope.dc();
       RECT r{};
       GetClientRect(hwnd(), &r);
-      HGDIOBJ oldFont = SelectObject(dc, captionFont_ ? captionFont_.get() : Application::instance().font());
+      const qb::win::SelectionScope withFont(dc, captionFont_ ? captionFont_.get() : Application::instance().font());
       TEXTMETRICW tm{};
       GetTextMetricsW(dc, &tm);
       RECT frame = r;
@@ -230,8 +231,6 @@ bool GroupBox::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         SetTextColor(dc, GetSysColor(IsWindowEnabled(hwnd()) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
         TextOutW(dc, 10, 0, text.c_str(), static_cast<int>(text.size()));
       }
-      SelectObject(dc, oldFont);
-      EndPaint(hwnd(), &ps);
       result = 0;
       return true;
     }
