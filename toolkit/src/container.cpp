@@ -23,10 +23,16 @@ void Container::createContainer(DWORD style, DWORD exStyle, const Bounds& b, con
 
 void Container::remove(Control* c) { children_.erase(std::remove(children_.begin(), children_.end(), c), children_.end()); }
 
+void Container::measureAnchorsAgain() {
+  for (Control* c : children_)
+    if (c->anchorDistances_) c->takeAnchorDistances();
+}
+
 void Container::realign() {
-  if (!hwnd()) return;
+  if (!hwnd() || layoutDeferred_) return;
   RECT area{};
   GetClientRect(hwnd(), &area);
+  const Size whole{area.right - area.left, area.bottom - area.top};
   for (Control* c : children_) {
     if (!c->hwnd()) continue;
     switch (c->align()) {
@@ -49,6 +55,13 @@ void Container::realign() {
   for (Control* c : children_)
     if (c->hwnd() && c->align() == Align::Client)
       MoveWindow(c->hwnd(), area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+  // Anchored controls measure from the whole client area, whatever is aligned beside them.
+  for (Control* c : children_) {
+    if (!c->hwnd() || c->align() != Align::None || !c->anchorDistances_) continue;
+    const auto& taken = *c->anchorDistances_;
+    const Bounds b = anchoredBounds(c->anchors_, taken.bounds, taken.parentArea, whole);
+    if (b != c->bounds()) MoveWindow(c->hwnd(), b.left, b.top, b.width, b.height, TRUE);
+  }
 }
 
 bool Container::handleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }

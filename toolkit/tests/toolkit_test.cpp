@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+
 #include "qb/test/testbench.h"
 #include "qb/test/testbench_ui.h"
 #include "qb/tk/application.h"
@@ -171,6 +174,80 @@ TEST(PageControlTest, OnlyTheActiveSheetIsVisible) {
   EXPECT_FALSE(host->TS1.visible());
   EXPECT_TRUE(host->TS2.visible());
   EXPECT_EQ(host->TS2.width(), 300) << "a sheet fills its page control";
+}
+
+// ---- Anchors
+
+std::string describe(const qb::tk::Bounds& b) {
+  return std::to_string(b.left) + "," + std::to_string(b.top) + " " + std::to_string(b.width) + "x" +
+         std::to_string(b.height);
+}
+
+struct AnchorHost : qb::tk::Form {
+  AnchorHost()
+      : Form("TAnchorHost", "a", {0, 0, 300, 200}),
+        Outer(*this, "Outer", {0, 0, 200, 100}),
+        Child(Outer, "Child", {20, 10, 50, 30}, "x") {
+    Outer.setAnchors(qb::tk::Anchor::Left | qb::tk::Anchor::Top | qb::tk::Anchor::Right | qb::tk::Anchor::Bottom);
+  }
+  qb::tk::Panel Outer;
+  qb::tk::Button Child;
+};
+
+TEST(AnchorTest, AControlKeepsItsDistancesToTheEdgesItIsAnchoredTo) {
+  using qb::tk::Anchor;
+  struct Case {
+    const char* name;
+    Anchor anchors;
+    qb::tk::Bounds expected;
+    int movedLeft;  // where setLeft puts the child after anchoring; -1 leaves it
+  };
+  // The child starts at 20,10 50x30 in a 200x100 panel, which grows to 400x200 with its form.
+  const Case cases[] = {
+      {"left and top, as by default", Anchor::Left | Anchor::Top, {20, 10, 50, 30}, -1},
+      {"right", Anchor::Right | Anchor::Top, {220, 10, 50, 30}, -1},
+      {"left and right stretch", Anchor::Left | Anchor::Right | Anchor::Top, {20, 10, 250, 30}, -1},
+      {"bottom", Anchor::Left | Anchor::Bottom, {20, 110, 50, 30}, -1},
+      {"right and bottom", Anchor::Right | Anchor::Bottom, {220, 110, 50, 30}, -1},
+      {"all four stretch", Anchor::Left | Anchor::Top | Anchor::Right | Anchor::Bottom, {20, 10, 250, 130}, -1},
+      {"none: the centre keeps its proportion", Anchor::None, {65, 35, 50, 30}, -1},
+      {"top and bottom only", Anchor::Top | Anchor::Bottom, {65, 10, 50, 130}, -1},
+      {"right, moved after anchoring", Anchor::Right | Anchor::Top, {300, 10, 50, 30}, 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<AnchorHost> host(qb::tk::Form::create<AnchorHost>());
+    host->Child.setAnchors(c.anchors);
+    if (c.movedLeft >= 0) host->Child.setLeft(c.movedLeft);
+    const qb::tk::Bounds form = host->bounds();
+    // Shrunk past the child first: growing again must bring back exactly the distances taken.
+    SetWindowPos(host->hwnd(), nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(host->hwnd(), nullptr, 0, 0, form.width + 200, form.height + 100,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(describe(host->Outer.bounds()), "0,0 400x200");
+    EXPECT_EQ(describe(host->Child.bounds()), describe(c.expected));
+  }
+}
+
+// Drops its frame in FormCreate, as a plug-in page does when it embeds itself: the client area grows.
+struct FrameDroppingHost : qb::tk::Form {
+  FrameDroppingHost()
+      : Form("TFrameDroppingHost", "f", {0, 0, 300, 200}), Corner(*this, "Corner", {200, 150, 80, 30}, "x") {
+    Corner.setAnchors(qb::tk::Anchor::Right | qb::tk::Anchor::Bottom);
+  }
+  void FormCreate() override {
+    SetWindowLongW(hwnd(), GWL_STYLE, WS_POPUP | WS_CLIPCHILDREN);
+    SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+  qb::tk::Button Corner;
+};
+
+TEST(AnchorTest, AnchorsAreMeasuredOnceFormCreateHasPutTheFormInPlace) {
+  std::unique_ptr<FrameDroppingHost> host(qb::tk::Form::create<FrameDroppingHost>());
+  EXPECT_EQ(describe(host->Corner.bounds()), "200,150 80x30") << "where it was designed";
+  host->setBounds({0, 0, 400, 300});
+  EXPECT_EQ(describe(host->Corner.bounds()), "300,250 80x30");
 }
 
 }  // namespace
