@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "qb/test/testbench.h"
@@ -10,6 +11,8 @@
 #include "qb/tk/form.h"
 #include "qb/tk/listview.h"
 #include "qb/tk/pagecontrol.h"
+#include "qb/tk/painted_control.h"
+#include "qb/win/gdi.h"
 
 namespace {
 
@@ -248,6 +251,121 @@ TEST(AnchorTest, AnchorsAreMeasuredOnceFormCreateHasPutTheFormInPlace) {
   EXPECT_EQ(describe(host->Corner.bounds()), "200,150 80x30") << "where it was designed";
   host->setBounds({0, 0, 400, 300});
   EXPECT_EQ(describe(host->Corner.bounds()), "300,250 80x30");
+}
+
+// ---- Controls that paint themselves
+
+// The lower `percent` of its height in red, the rest left in the face colour.
+class LevelGauge : public qb::tk::PaintedControl {
+ public:
+  LevelGauge(qb::tk::Container& parent, const qb::tk::Bounds& b)
+      : PaintedControl(parent, "Gauge", b, 0, WS_EX_CLIENTEDGE) {}
+  int percent = 50;
+  bool throwInPaint = false;
+  bool throwOnMouseDown = false;
+  RECT painted{};
+
+ protected:
+  void paint(HDC dc, const RECT& client) override {
+    painted = client;
+    if (throwInPaint) throw std::runtime_error("paint failed");
+    RECT level = client;
+    level.top = client.bottom - client.bottom * percent / 100;
+    const qb::win::UniqueGdiObject red(CreateSolidBrush(RGB(255, 0, 0)));
+    FillRect(dc, &level, static_cast<HBRUSH>(red.get()));
+  }
+  void mouseDown(qb::tk::MouseButton, POINT) override {
+    if (throwOnMouseDown) throw std::runtime_error("press failed");
+  }
+};
+
+struct GaugeHost : qb::tk::Form {
+  // 2 pixels of client edge on each side leave a client area of 36x100.
+  GaugeHost() : Form("TGaugeHost", "g", {0, 0, 200, 200}), Gauge(*this, {10, 10, 40, 104}) {}
+  LevelGauge Gauge;
+};
+
+// The control's client area as WM_PRINTCLIENT draws it into a memory bitmap.
+class PrintedClient {
+ public:
+  explicit PrintedClient(HWND control) {
+    RECT client{};
+    GetClientRect(control, &client);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const qb::win::SelectionScope onBitmap(dc_.get(), bitmap_.get());
+    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_.get()), PRF_CLIENT);
+  }
+  COLORREF pixel(int x, int y) const {
+    const qb::win::SelectionScope onBitmap(dc_.get(), bitmap_.get());
+    return GetPixel(dc_.get(), x, y);
+  }
+
+ private:
+  qb::win::UniqueDc dc_ = qb::win::createMemoryDc();
+  qb::win::UniqueGdiObject bitmap_;
+};
+
+COLORREF printedPixel(HWND control, int x, int y) { return PrintedClient(control).pixel(x, y); }
+
+COLORREF screenPixel(HWND control, int x, int y) {
+  UpdateWindow(control);
+  return GetPixel(qb::win::WindowDc(control).get(), x, y);
+}
+
+TEST(PaintedControlTest, PaintsItsClientAreaThroughTheBufferWhereverItIsRead) {
+  struct Reader {
+    const char* name;
+    COLORREF (*read)(HWND control, int x, int y);
+  };
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  const COLORREF red = RGB(255, 0, 0);
+  for (const Reader& r : {Reader{"printed into a bitmap", printedPixel}, Reader{"on the screen", screenPixel}}) {
+    SCOPED_TRACE(r.name);
+    std::unique_ptr<GaugeHost> host(qb::tk::Form::create<GaugeHost>());
+    ShowWindow(host->hwnd(), SW_SHOWNOACTIVATE);
+    const HWND gauge = host->Gauge.hwnd();
+    EXPECT_EQ(r.read(gauge, 0, 0), face);
+    EXPECT_EQ(r.read(gauge, 5, 48), face);
+    EXPECT_EQ(r.read(gauge, 5, 51), red);
+    EXPECT_EQ(r.read(gauge, 35, 99), red) << "the buffer covers the whole client area";
+    EXPECT_EQ(describe({host->Gauge.painted.left, host->Gauge.painted.top, host->Gauge.painted.right,
+                        host->Gauge.painted.bottom}),
+              describe({0, 0, 36, 100}))
+        << "paint is given the client area, inside the border";
+    host->Gauge.percent = 80;
+    host->Gauge.repaint();
+    EXPECT_EQ(r.read(gauge, 5, 25), red) << "drawn again after repaint";
+  }
+}
+
+TEST(PaintedControlTest, AnExceptionStopsAtTheControlAndIsReported) {
+  struct Case {
+    const char* name;
+    bool inPaint;
+    const char* message;
+  };
+  for (const Case& c : {Case{"painting", true, "paint failed"}, Case{"pressing a button", false, "press failed"}}) {
+    SCOPED_TRACE(c.name);
+    qb::test::MessageBoxRecorder boxes;
+    std::unique_ptr<GaugeHost> host(qb::tk::Form::create<GaugeHost>());
+    ShowWindow(host->hwnd(), SW_SHOWNOACTIVATE);
+    LevelGauge& gauge = host->Gauge;
+    UpdateWindow(gauge.hwnd());
+    gauge.throwInPaint = c.inPaint;
+    gauge.throwOnMouseDown = !c.inPaint;
+    if (c.inPaint) {
+      gauge.repaint();
+      UpdateWindow(gauge.hwnd());
+    } else {
+      SendMessageW(gauge.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    }
+    ASSERT_EQ(boxes.calls().size(), 1u);
+    EXPECT_EQ(boxes.calls()[0].text, c.message);
+    if (GetCapture() == gauge.hwnd()) ReleaseCapture();
+  }
 }
 
 }  // namespace
