@@ -43,7 +43,7 @@ void TDLLForm::FormShow() {
 }
 
 void TDLLForm::FillList() {
-  uninst.beginUpdate();
+  const qb::tk::ListView::UpdateScope update(uninst);
   uninst.clear();
   commands_.clear();
   std::vector<std::string> names;
@@ -60,7 +60,6 @@ void TDLLForm::FillList() {
     uninst.setSubItem(row, 1, command.text);
     commands_.push_back(command.text);
   }
-  uninst.endUpdate();
 }
 
 void TDLLForm::Apply() {

@@ -3,9 +3,11 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "qb/test/testbench.h"
 #include "qb/test/testbench_ui.h"
+#include "qb/text.h"
 #include "qb/tk/application.h"
 #include "qb/tk/controls.h"
 #include "qb/tk/form.h"
@@ -130,7 +132,9 @@ TEST(MainFormTest, MessageLoopEndsWhenTheMainFormIsClosed) {
 
 TEST(ListViewTest, ChecksSelectionSubItemsAndLongTexts) {
   struct Host : qb::tk::Form {
-    Host() : Form("TListHost", "l", {0, 0, 300, 200}), List(*this, "List", {0, 0, 300, 200}, {true}) {}
+    Host()
+        : Form("TListHost", "l", {0, 0, 300, 200}),
+          List(*this, "List", {0, 0, 300, 200}, qb::tk::ListOption::CheckBoxes | qb::tk::ListOption::RowSelect) {}
     qb::tk::ListView List;
   };
   std::unique_ptr<Host> host(qb::tk::Form::create<Host>());
@@ -177,6 +181,132 @@ TEST(PageControlTest, OnlyTheActiveSheetIsVisible) {
   EXPECT_FALSE(host->TS1.visible());
   EXPECT_TRUE(host->TS2.visible());
   EXPECT_EQ(host->TS2.width(), 300) << "a sheet fills its page control";
+}
+
+// ---- Lists: sorting and update scopes
+
+struct SortHost : qb::tk::Form {
+  SortHost()
+      : Form("TSortHost", "s", {0, 0, 300, 200}),
+        Sorted(*this, "Sorted", {0, 0, 300, 100},
+               qb::tk::ListOption::CheckBoxes | qb::tk::ListOption::RowSelect | qb::tk::ListOption::SortOnHeaderClick),
+        Unsorted(*this, "Unsorted", {0, 100, 300, 100}) {}
+  qb::tk::ListView Sorted;
+  qb::tk::ListView Unsorted;
+
+  // What the list tells its parent when the user clicks a column's header.
+  void clickHeader(qb::tk::ListView& list, int column) {
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = list.hwnd();
+    click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list.hwnd()));
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = column;
+    SendMessageW(hwnd(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+  }
+};
+
+struct Row {
+  const char* name;
+  const char* size;
+};
+// Row data is the index into this table.
+const Row kRows[] = {{"beta", "12 KB"}, {"Łódź", "9 KB"}, {"alfa", "100 KB"}, {"Lublin", "9 KB"}};
+
+void fill(qb::tk::ListView& list) {
+  list.addColumn("Nazwa", 100);
+  list.addColumn("Rozmiar", 100);
+  for (size_t i = 0; i < std::size(kRows); ++i) {
+    const int row = list.addItemWithData(kRows[i].name, static_cast<std::intptr_t>(i));
+    list.setSubItem(row, 1, kRows[i].size);
+  }
+}
+
+std::vector<std::intptr_t> dataInRowOrder(const qb::tk::ListView& list) {
+  std::vector<std::intptr_t> data;
+  for (int row = 0; row < list.count(); ++row) data.push_back(list.itemData(row));
+  return data;
+}
+
+TEST(ListViewTest, HeaderClicksSortRowsWithTheirDataChecksAndSelection) {
+  qb::test::MessageBoxRecorder boxes;
+  std::unique_ptr<SortHost> host(qb::tk::Form::create<SortHost>());
+  qb::tk::ListView& list = host->Sorted;
+  fill(list);
+  list.setColumnComparison(1, qb::compareNumbers);
+  list.setChecked(list.findItemData(2), true);
+  list.select(list.findItemData(1));
+
+  struct Step {
+    const char* name;
+    int column;
+    std::vector<std::intptr_t> data;
+  };
+  const Step steps[] = {
+      {"sizes as numbers; equal sizes keep their order", 1, {1, 3, 0, 2}},
+      {"the same header again reverses", 1, {2, 0, 1, 3}},
+      {"names as the Polish reader orders them, case ignored", 0, {2, 0, 3, 1}},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    host->clickHeader(list, step.column);
+    ASSERT_EQ(dataInRowOrder(list), step.data);
+    for (int row = 0; row < list.count(); ++row) {
+      const Row& shown = kRows[list.itemData(row)];
+      EXPECT_EQ(list.itemText(row, 0), shown.name);
+      EXPECT_EQ(list.itemText(row, 1), shown.size);
+      EXPECT_EQ(list.checked(row), list.itemData(row) == 2) << "row " << row;
+    }
+    EXPECT_EQ(list.selectedIndex(), list.findItemData(1));
+  }
+  EXPECT_EQ(list.sortColumn(), 0);
+  EXPECT_TRUE(list.sortAscending());
+
+  list.addItemWithData("aaa", 4);
+  list.resort();
+  EXPECT_EQ(dataInRowOrder(list), (std::vector<std::intptr_t>{4, 2, 0, 3, 1})) << "a row added later takes its place";
+
+  list.setColumnComparison(0, [](const std::string&, const std::string&) -> int {
+    throw std::runtime_error("nie umiem porównać");
+  });
+  host->clickHeader(list, 0);
+  ASSERT_EQ(boxes.calls().size(), 1u);
+  EXPECT_EQ(boxes.calls()[0].text, "nie umiem porównać");
+  EXPECT_EQ(dataInRowOrder(list), (std::vector<std::intptr_t>{4, 2, 0, 3, 1}))
+      << "a failed comparison leaves rows and their data as they were";
+
+  qb::tk::ListView& plain = host->Unsorted;
+  fill(plain);
+  host->clickHeader(plain, 0);
+  EXPECT_EQ(dataInRowOrder(plain), (std::vector<std::intptr_t>{0, 1, 2, 3})) << "sorting is for lists that ask for it";
+}
+
+// Records the redraw switches a list receives.
+std::vector<WPARAM> redrawSwitches;
+WNDPROC listProcedure = nullptr;
+LRESULT CALLBACK recordRedraw(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SETREDRAW) redrawSwitches.push_back(wp);
+  return CallWindowProcW(listProcedure, hwnd, msg, wp, lp);
+}
+
+TEST(ListViewTest, UpdateScopesNestAndDrawingReturnsWhenTheOutermostEnds) {
+  std::unique_ptr<SortHost> host(qb::tk::Form::create<SortHost>());
+  qb::tk::ListView& list = host->Unsorted;
+  redrawSwitches.clear();
+  listProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(list.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&recordRedraw)));
+  {
+    const qb::tk::ListView::UpdateScope outer(list);
+    try {
+      const qb::tk::ListView::UpdateScope inner(list);
+      list.addItem("r");
+      throw std::runtime_error("fill failed");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(redrawSwitches, std::vector<WPARAM>{FALSE}) << "the inner scope's end leaves drawing off";
+  }
+  EXPECT_EQ(redrawSwitches, (std::vector<WPARAM>{FALSE, TRUE}));
+  SetWindowLongPtrW(list.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProcedure));
 }
 
 // ---- Anchors
