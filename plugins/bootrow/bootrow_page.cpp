@@ -48,9 +48,9 @@ TDLLForm::TDLLForm()
 void TDLLForm::FormShow() {
   FillList();
   qb::shell::LoadLangFile("autostart", {
-      {"x1", [this](const std::string& t) { autostar2.setColumnTitle(0, t); }},
-      {"x2", [this](const std::string& t) { autostar2.setColumnTitle(1, t); }},
-      {"x3", [this](const std::string& t) { autostar2.setColumnTitle(2, t); }},
+      qb::shell::columnTitleKey("x1", autostar2, 0),
+      qb::shell::columnTitleKey("x2", autostar2, 1),
+      qb::shell::columnTitleKey("x3", autostar2, 2),
   });
 }
 

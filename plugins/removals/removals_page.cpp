@@ -37,8 +37,8 @@ TDLLForm::TDLLForm()
 void TDLLForm::FormShow() {
   FillList();
   qb::shell::LoadLangFile("uninstall", {
-                                       {"x1", [this](const std::string& t) { uninst.setColumnTitle(0, t); }},
-                                       {"x2", [this](const std::string& t) { uninst.setColumnTitle(1, t); }},
+                                       qb::shell::columnTitleKey("x1", uninst, 0),
+                                       qb::shell::columnTitleKey("x2", uninst, 1),
                                    });
 }
 

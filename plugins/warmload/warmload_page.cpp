@@ -68,7 +68,7 @@ void TDLLForm::FormShow() {
                                       qb::shell::captionKey("x3", Prefetch3),
                                       qb::shell::captionKey("x4", Prefetch4),
                                       qb::shell::captionKey("x5", Button1),
-                                      {"x6", [this](const std::string& t) { ListViewlog.setColumnTitle(0, t); }},
+                                      qb::shell::columnTitleKey("x6", ListViewlog, 0),
                                       qb::shell::captionKey("x7", GroupBoxP),
                                   });
 }
