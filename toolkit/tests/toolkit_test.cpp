@@ -271,7 +271,7 @@ TEST(ListViewTest, HeaderClicksSortRowsWithTheirDataChecksAndSelection) {
   });
   host->clickHeader(list, 0);
   ASSERT_EQ(boxes.calls().size(), 1u);
-  EXPECT_EQ(boxes.calls()[0].text, "nie umiem porównać");
+  EXPECT_EQ(boxes.calls()[0].text, "Wystąpił nieoczekiwany błąd.\rnie umiem porównać");
   EXPECT_EQ(dataInRowOrder(list), (std::vector<std::intptr_t>{4, 2, 0, 3, 1}))
       << "a failed comparison leaves rows and their data as they were";
 
@@ -493,7 +493,7 @@ TEST(PaintedControlTest, AnExceptionStopsAtTheControlAndIsReported) {
       SendMessageW(gauge.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     }
     ASSERT_EQ(boxes.calls().size(), 1u);
-    EXPECT_EQ(boxes.calls()[0].text, c.message);
+    EXPECT_EQ(boxes.calls()[0].text, std::string("Wystąpił nieoczekiwany błąd.\r") + c.message);
     if (GetCapture() == gauge.hwnd()) ReleaseCapture();
   }
 }
