@@ -36,4 +36,37 @@ TEST(AsciiUpper, LeavesNonAsciiBytesAlone) {
   EXPECT_EQ(qb::asciiUpper("/f\xB9"), "/F\xB9");
 }
 
+TEST(CompareNumbers, OrdersByTheLeadingNumberThenByBytes) {
+  // Each pair is in order: first < second, so the reverse is > and each equals itself.
+  struct Case {
+    const char* first;
+    const char* second;
+  };
+  const Case cases[] = {
+      {"9 KB", "12 KB"},
+      {"99 KB", "12\xC2\xA0""345 KB"},  // thousands as the Polish locale groups them
+      {"999 999", "1\xE2\x80\xAF""000\xE2\x80\xAF""000"},
+      {"12 KB", "12 MB"},        // equal numbers: byte order
+      {"007", "7"},              // equal numbers, leading zeros
+      {"-10", "-3"},
+      {"-3", "2"},
+      {"-0", "0"},               // equal numbers, so byte order
+      {"1,25", "1,5"},
+      {"1.9", "2"},
+      {"  7", "10"},
+      {"", "0"},
+      {"-", "-1"},
+      {"n/a", "0"},
+      {"n/a", "x"},              // neither a number: byte order
+      {"5 apples", "12"},
+      {"99999999999999999999", "123456789012345678901234567890"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.first) + " | " + c.second);
+    EXPECT_LT(qb::compareNumbers(c.first, c.second), 0);
+    EXPECT_GT(qb::compareNumbers(c.second, c.first), 0);
+    EXPECT_EQ(qb::compareNumbers(c.first, c.first), 0);
+  }
+}
+
 }  // namespace

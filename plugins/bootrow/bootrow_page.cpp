@@ -10,18 +10,6 @@ namespace reg = qb::win::reg;
 
 namespace {
 
-// Drawing stays suspended while the list is refilled, however the fill ends.
-class SuspendedDrawing {
- public:
-  explicit SuspendedDrawing(qb::tk::ListView& list) : list_(list) { list_.beginUpdate(); }
-  SuspendedDrawing(const SuspendedDrawing&) = delete;
-  SuspendedDrawing& operator=(const SuspendedDrawing&) = delete;
-  ~SuspendedDrawing() { list_.endUpdate(); }
-
- private:
-  qb::tk::ListView& list_;
-};
-
 // Deletes one startup value. A value that is gone already, or a key this
 // user may not change, is passed over: the next fill shows what is left.
 void removeStartupValue(const StartupEntry& entry) {
@@ -50,7 +38,7 @@ qb::shell::PluginPage* qb::shell::createPage() { return qb::tk::Form::create<TDL
 
 TDLLForm::TDLLForm()
     : PluginPage("TDLLForm", "TDLLForm", {0, 0, 580, 360}),
-      autostar2(*this, "autostar2", {0, 0, 580, 360}, qb::tk::ListView::Options{true, false, true, false}) {
+      autostar2(*this, "autostar2", {0, 0, 580, 360}, qb::tk::ListOption::CheckBoxes | qb::tk::ListOption::RowSelect) {
   autostar2.setAlign(qb::tk::Align::Client);
   autostar2.addColumn("Element startowy", 180);
   autostar2.addColumn("Polecenie", 180);
@@ -60,14 +48,15 @@ TDLLForm::TDLLForm()
 void TDLLForm::FormShow() {
   FillList();
   qb::shell::LoadLangFile("autostart", {
-      {"x1", [this](const std::string& t) { autostar2.setColumnTitle(0, t); }},
-      {"x2", [this](const std::string& t) { autostar2.setColumnTitle(1, t); }},
-      {"x3", [this](const std::string& t) { autostar2.setColumnTitle(2, t); }},
+      qb::shell::columnTitleKey("x1", autostar2, 0),
+      qb::shell::columnTitleKey("x2", autostar2, 1),
+      qb::shell::columnTitleKey("x3", autostar2, 2),
   });
 }
 
 void TDLLForm::FillList() {
-  const SuspendedDrawing suspended(autostar2);
+  // Drawing stays suspended while the list is refilled, however the fill ends.
+  const qb::tk::ListView::UpdateScope update(autostar2);
   autostar2.clear();
   entries_.clear();
   const auto& locations = startupLocations();

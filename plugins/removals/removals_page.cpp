@@ -37,13 +37,13 @@ TDLLForm::TDLLForm()
 void TDLLForm::FormShow() {
   FillList();
   qb::shell::LoadLangFile("uninstall", {
-                                       {"x1", [this](const std::string& t) { uninst.setColumnTitle(0, t); }},
-                                       {"x2", [this](const std::string& t) { uninst.setColumnTitle(1, t); }},
+                                       qb::shell::columnTitleKey("x1", uninst, 0),
+                                       qb::shell::columnTitleKey("x2", uninst, 1),
                                    });
 }
 
 void TDLLForm::FillList() {
-  uninst.beginUpdate();
+  const qb::tk::ListView::UpdateScope update(uninst);
   uninst.clear();
   commands_.clear();
   std::vector<std::string> names;
@@ -60,7 +60,6 @@ void TDLLForm::FillList() {
     uninst.setSubItem(row, 1, command.text);
     commands_.push_back(command.text);
   }
-  uninst.endUpdate();
 }
 
 void TDLLForm::Apply() {

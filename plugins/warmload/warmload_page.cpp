@@ -26,7 +26,8 @@ TDLLForm::TDLLForm()
       Prefetch4(GroupBoxP, "Prefetch4", {12, 100, 470, 20},
                 "Uruchamiane programy i pliki ładowane podczas uruchamiania (domyślne)"),
       R1(GroupBoxP, "R1", {456, 58, 16, 24}, "!"),
-      ListViewlog(*this, "ListViewlog", {8, 152, 500, 220}, qb::tk::ListView::Options{true, false, true, false}),
+      ListViewlog(*this, "ListViewlog", {8, 152, 500, 220},
+                  qb::tk::ListOption::CheckBoxes | qb::tk::ListOption::RowSelect),
       Button1(*this, "Button1", {8, 380, 160, 28}, "Usuń zaznaczone") {
   GroupBoxP.setBoldCaption(true);
   R1.setEmphasis(true, 14, RGB(255, 0, 0));
@@ -67,14 +68,14 @@ void TDLLForm::FormShow() {
                                       qb::shell::captionKey("x3", Prefetch3),
                                       qb::shell::captionKey("x4", Prefetch4),
                                       qb::shell::captionKey("x5", Button1),
-                                      {"x6", [this](const std::string& t) { ListViewlog.setColumnTitle(0, t); }},
+                                      qb::shell::columnTitleKey("x6", ListViewlog, 0),
                                       qb::shell::captionKey("x7", GroupBoxP),
                                   });
 }
 
 void TDLLForm::LoadPFFiles() {
   const std::wstring folder = prefetchFolder();
-  ListViewlog.beginUpdate();
+  const qb::tk::ListView::UpdateScope update(ListViewlog);
   ListViewlog.clear();
   files_.clear();
   WIN32_FIND_DATAW found{};
@@ -92,7 +93,6 @@ void TDLLForm::LoadPFFiles() {
       files_.push_back(found.cFileName);
     } while (FindNextFileW(search.get(), &found));
   }
-  ListViewlog.endUpdate();
 }
 
 void TDLLForm::Button1Click(qb::tk::Control&) {

@@ -4,6 +4,7 @@
 #include <msxml2.h>
 #include <oleauto.h>
 
+#include "qb/tk/listview.h"
 #include "qb/win/handles.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
@@ -107,6 +108,10 @@ ComPtr<IXMLDOMDocument> loadDocument(const std::wstring& path) {
 
 LangKey captionKey(std::string key, qb::tk::Control& control) {
   return LangKey{std::move(key), [&control](const std::string& text) { control.setCaption(text); }};
+}
+
+LangKey columnTitleKey(std::string key, qb::tk::ListView& list, int column) {
+  return LangKey{std::move(key), [&list, column](const std::string& text) { list.setColumnTitle(column, text); }};
 }
 
 std::wstring languageFilePath() {

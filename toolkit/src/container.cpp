@@ -6,6 +6,7 @@
 #include "qb/tk/application.h"
 #include "qb/tk/controls.h"
 #include "qb/tk/msgbox.h"
+#include "qb/win/gdi.h"
 
 namespace qb::tk {
 namespace {
@@ -22,10 +23,16 @@ void Container::createContainer(DWORD style, DWORD exStyle, const Bounds& b, con
 
 void Container::remove(Control* c) { children_.erase(std::remove(children_.begin(), children_.end(), c), children_.end()); }
 
+void Container::measureAnchorsAgain() {
+  for (Control* c : children_)
+    if (c->anchorDistances_) c->takeAnchorDistances();
+}
+
 void Container::realign() {
-  if (!hwnd()) return;
+  if (!hwnd() || layoutDeferred_) return;
   RECT area{};
   GetClientRect(hwnd(), &area);
+  const Size whole{area.right - area.left, area.bottom - area.top};
   for (Control* c : children_) {
     if (!c->hwnd()) continue;
     switch (c->align()) {
@@ -48,6 +55,13 @@ void Container::realign() {
   for (Control* c : children_)
     if (c->hwnd() && c->align() == Align::Client)
       MoveWindow(c->hwnd(), area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+  // Anchored controls measure from the whole client area, whatever is aligned beside them.
+  for (Control* c : children_) {
+    if (!c->hwnd() || c->align() != Align::None || !c->anchorDistances_) continue;
+    const auto& taken = *c->anchorDistances_;
+    const Bounds b = anchoredBounds(c->anchors_, taken.bounds, taken.parentArea, whole);
+    if (b != c->bounds()) MoveWindow(c->hwnd(), b.left, b.top, b.width, b.height, TRUE);
+  }
 }
 
 bool Container::handleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
@@ -210,11 +224,11 @@ bool GroupBox::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       InvalidateRect(hwnd(), nullptr, TRUE);
       return true;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd(), &ps);
+      const qb::win::PaintScope scope(hwnd());
+      const HDC dc = scope.dc();
       RECT r{};
       GetClientRect(hwnd(), &r);
-      HGDIOBJ oldFont = SelectObject(dc, captionFont_ ? captionFont_.get() : Application::instance().font());
+      const qb::win::SelectionScope withFont(dc, captionFont_ ? captionFont_.get() : Application::instance().font());
       TEXTMETRICW tm{};
       GetTextMetricsW(dc, &tm);
       RECT frame = r;
@@ -230,8 +244,6 @@ bool GroupBox::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         SetTextColor(dc, GetSysColor(IsWindowEnabled(hwnd()) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
         TextOutW(dc, 10, 0, text.c_str(), static_cast<int>(text.size()));
       }
-      SelectObject(dc, oldFont);
-      EndPaint(hwnd(), &ps);
       result = 0;
       return true;
     }

@@ -71,6 +71,8 @@ void Control::detach() {
 
 void Control::setBounds(const Bounds& b) {
   MoveWindow(hwnd_, b.left, b.top, b.width, b.height, TRUE);
+  // Placed on purpose: the new place is the one to keep.
+  if (anchorDistances_) takeAnchorDistances();
 }
 
 Bounds Control::bounds() const {
@@ -105,6 +107,20 @@ void Control::setHeight(int v) {
 void Control::setAlign(Align a) {
   align_ = a;
   if (parent_) parent_->realign();
+  if (a == Align::None) takeAnchorDistances();
+}
+
+void Control::setAnchors(Anchor anchors) {
+  anchors_ = anchors;
+  takeAnchorDistances();
+}
+
+void Control::takeAnchorDistances() {
+  anchorDistances_.reset();
+  if (anchors_ == kDefaultAnchors || !hwnd_ || !parent_ || !parent_->hwnd()) return;
+  RECT area{};
+  GetClientRect(parent_->hwnd(), &area);
+  anchorDistances_ = AnchorDistances{bounds(), Size{area.right - area.left, area.bottom - area.top}};
 }
 
 void Control::setCaption(const std::string& text) { setCaptionWide(qb::win::widen(text)); }

@@ -1,6 +1,7 @@
 #include "qb/tk/controls.h"
 
 #include "qb/tk/application.h"
+#include "qb/win/gdi.h"
 #include "qb/win/text.h"
 
 namespace qb::tk {
@@ -17,9 +18,8 @@ HFONT createStyledFont(bool bold, int pointSize) {
   GetObjectW(Application::instance().font(), sizeof lf, &lf);
   if (bold) lf.lfWeight = FW_BOLD;
   if (pointSize > 0) {
-    HDC screen = GetDC(nullptr);
-    lf.lfHeight = -MulDiv(pointSize, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
+    const qb::win::WindowDc screen(nullptr);
+    lf.lfHeight = -MulDiv(pointSize, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
   }
   return CreateFontIndirectW(&lf);
 }

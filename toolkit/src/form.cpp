@@ -17,7 +17,19 @@ Form::Form(std::string windowClass, const std::string& caption, const Bounds& b)
 Form::~Form() { Application::instance().forget(this); }
 
 void Form::afterConstruction() {
-  FormCreate();
+  // FormCreate may still change the frame (a page embeds itself): controls
+  // stay where they were designed, and anchors measure from the client area
+  // the form ends up with.
+  struct Deferred {
+    Form& form;
+    explicit Deferred(Form& f) : form(f) { form.deferLayout(true); }
+    ~Deferred() { form.deferLayout(false); }
+  };
+  {
+    const Deferred deferred(*this);
+    FormCreate();
+  }
+  measureAnchorsAgain();
   realign();
 }
 

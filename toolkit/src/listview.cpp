@@ -1,5 +1,9 @@
 #include "qb/tk/listview.h"
 
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
 #include "qb/tk/container.h"
 #include "qb/win/text.h"
 
@@ -7,20 +11,39 @@ namespace qb::tk {
 
 using qb::win::widen;
 
-ListView::ListView(Container& parent, std::string name, const Bounds& b, const Options& options)
-    : Control(&parent, std::move(name)) {
+namespace {
+
+int compareAsTheUserReads(const std::string& a, const std::string& b) {
+  const std::wstring x = widen(a);
+  const std::wstring y = widen(b);
+  const int order = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, x.c_str(), static_cast<int>(x.size()),
+                                   y.c_str(), static_cast<int>(y.size()));
+  if (order == 0) return a.compare(b);
+  return order - CSTR_EQUAL;
+}
+
+// While the list sorts, each row's value is its index from before the sort.
+int CALLBACK compareRanks(LPARAM first, LPARAM second, LPARAM ranks) {
+  const auto& rank = *reinterpret_cast<const std::vector<int>*>(ranks);
+  return rank[static_cast<size_t>(first)] - rank[static_cast<size_t>(second)];
+}
+
+}  // namespace
+
+ListView::ListView(Container& parent, std::string name, const Bounds& b, ListOption options)
+    : Control(&parent, std::move(name)), sortOnHeaderClick_(includes(options, ListOption::SortOnHeaderClick)) {
   static const bool commonControlsReady = [] {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
     return InitCommonControlsEx(&icc) != FALSE;
   }();
   (void)commonControlsReady;
   DWORD style = WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
-  if (!options.multiSelect) style |= LVS_SINGLESEL;
+  if (!includes(options, ListOption::MultiSelect)) style |= LVS_SINGLESEL;
   createWindow(WC_LISTVIEWW, style, WS_EX_CLIENTEDGE, b);
   DWORD ex = LVS_EX_LABELTIP;
-  if (options.checkBoxes) ex |= LVS_EX_CHECKBOXES;
-  if (options.gridLines) ex |= LVS_EX_GRIDLINES;
-  if (options.rowSelect) ex |= LVS_EX_FULLROWSELECT;
+  if (includes(options, ListOption::CheckBoxes)) ex |= LVS_EX_CHECKBOXES;
+  if (includes(options, ListOption::GridLines)) ex |= LVS_EX_GRIDLINES;
+  if (includes(options, ListOption::RowSelect)) ex |= LVS_EX_FULLROWSELECT;
   SendMessageW(hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
 }
 
@@ -74,6 +97,41 @@ int ListView::addItem(const std::string& caption, int image) {
   item.pszText = text.data();
   item.iImage = image;
   return static_cast<int>(SendMessageW(hwnd(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+int ListView::addItemWithData(const std::string& caption, std::intptr_t data, std::optional<int> image) {
+  std::wstring text = widen(caption);
+  LVITEMW item{};
+  item.mask = LVIF_TEXT | LVIF_PARAM | (image ? LVIF_IMAGE : 0);
+  item.iItem = count();
+  item.pszText = text.data();
+  item.lParam = data;
+  item.iImage = image.value_or(0);
+  return static_cast<int>(SendMessageW(hwnd(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void ListView::setItemData(int row, std::intptr_t data) {
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  item.lParam = data;
+  SendMessageW(hwnd(), LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+std::intptr_t ListView::itemData(int row) const {
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  if (!SendMessageW(hwnd(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return 0;
+  return item.lParam;
+}
+
+int ListView::findItemData(std::intptr_t data) const {
+  LVFINDINFOW find{};
+  find.flags = LVFI_PARAM;
+  find.lParam = data;
+  return static_cast<int>(
+      SendMessageW(hwnd(), LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
 }
 
 int ListView::itemImage(int row) const {
@@ -154,6 +212,51 @@ void ListView::endUpdate() {
   }
 }
 
+void ListView::setColumnComparison(int column, TextComparison compare) {
+  if (compare)
+    comparisons_[column] = std::move(compare);
+  else
+    comparisons_.erase(column);
+}
+
+void ListView::sortByColumn(int column, bool ascending) {
+  const auto rows = static_cast<size_t>(std::max(0, count()));
+  std::vector<std::string> texts(rows);
+  std::vector<std::intptr_t> data(rows);
+  for (size_t row = 0; row < rows; ++row) {
+    texts[row] = itemText(static_cast<int>(row), column);
+    data[row] = itemData(static_cast<int>(row));
+  }
+  // The order is found here, before a row moves: a comparison that throws
+  // leaves the list as it was, and no exception unwinds through the list's own code.
+  const auto found = comparisons_.find(column);
+  const TextComparison& compare = found != comparisons_.end() ? found->second : TextComparison(compareAsTheUserReads);
+  std::vector<size_t> order(rows);
+  std::iota(order.begin(), order.end(), size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    const int c = compare(texts[a], texts[b]);
+    return ascending ? c < 0 : c > 0;
+  });
+  std::vector<int> rank(rows);
+  for (size_t place = 0; place < rows; ++place) rank[order[place]] = static_cast<int>(place);
+  sortColumn_ = column;
+  sortAscending_ = ascending;
+
+  const UpdateScope update(*this);
+  // LVM_SORTITEMS tells rows apart only by their values: each row holds its
+  // index from before the sort there until it is in place, then gets its own back.
+  for (size_t row = 0; row < rows; ++row) setItemData(static_cast<int>(row), static_cast<std::intptr_t>(row));
+  SendMessageW(hwnd(), LVM_SORTITEMS, reinterpret_cast<WPARAM>(&rank), reinterpret_cast<LPARAM>(&compareRanks));
+  for (size_t row = 0; row < rows; ++row) {
+    const auto was = static_cast<size_t>(itemData(static_cast<int>(row)));
+    if (was < rows) setItemData(static_cast<int>(row), data[was]);
+  }
+}
+
+void ListView::resort() {
+  if (sortColumn_ >= 0) sortByColumn(sortColumn_, sortAscending_);
+}
+
 LRESULT ListView::handleNotify(NMHDR* header) {
   // No one listens for single deletions: spare a notification per row when emptying.
   if (header->code == LVN_DELETEALLITEMS) return TRUE;
@@ -161,6 +264,9 @@ LRESULT ListView::handleNotify(NMHDR* header) {
     auto* change = reinterpret_cast<NMLISTVIEW*>(header);
     if ((change->uChanged & LVIF_STATE) && ((change->uOldState ^ change->uNewState) & LVIS_SELECTED))
       onSelectItem(*this, change->iItem, (change->uNewState & LVIS_SELECTED) != 0);
+  } else if (header->code == LVN_COLUMNCLICK && sortOnHeaderClick_) {
+    const int column = reinterpret_cast<NMLISTVIEW*>(header)->iSubItem;
+    sortByColumn(column, column == sortColumn_ ? !sortAscending_ : true);
   } else if (header->code == NM_DBLCLK && onDoubleClick) {
     auto* act = reinterpret_cast<NMITEMACTIVATE*>(header);
     if (act->iItem >= 0) onDoubleClick(*this, act->iItem);

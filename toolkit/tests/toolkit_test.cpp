@@ -1,12 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
 #include "qb/test/testbench.h"
 #include "qb/test/testbench_ui.h"
+#include "qb/text.h"
 #include "qb/tk/application.h"
 #include "qb/tk/controls.h"
 #include "qb/tk/form.h"
 #include "qb/tk/listview.h"
 #include "qb/tk/pagecontrol.h"
+#include "qb/tk/painted_control.h"
+#include "qb/win/gdi.h"
 
 namespace {
 
@@ -124,7 +132,9 @@ TEST(MainFormTest, MessageLoopEndsWhenTheMainFormIsClosed) {
 
 TEST(ListViewTest, ChecksSelectionSubItemsAndLongTexts) {
   struct Host : qb::tk::Form {
-    Host() : Form("TListHost", "l", {0, 0, 300, 200}), List(*this, "List", {0, 0, 300, 200}, {true}) {}
+    Host()
+        : Form("TListHost", "l", {0, 0, 300, 200}),
+          List(*this, "List", {0, 0, 300, 200}, qb::tk::ListOption::CheckBoxes | qb::tk::ListOption::RowSelect) {}
     qb::tk::ListView List;
   };
   std::unique_ptr<Host> host(qb::tk::Form::create<Host>());
@@ -171,6 +181,321 @@ TEST(PageControlTest, OnlyTheActiveSheetIsVisible) {
   EXPECT_FALSE(host->TS1.visible());
   EXPECT_TRUE(host->TS2.visible());
   EXPECT_EQ(host->TS2.width(), 300) << "a sheet fills its page control";
+}
+
+// ---- Lists: sorting and update scopes
+
+struct SortHost : qb::tk::Form {
+  SortHost()
+      : Form("TSortHost", "s", {0, 0, 300, 200}),
+        Sorted(*this, "Sorted", {0, 0, 300, 100},
+               qb::tk::ListOption::CheckBoxes | qb::tk::ListOption::RowSelect | qb::tk::ListOption::SortOnHeaderClick),
+        Unsorted(*this, "Unsorted", {0, 100, 300, 100}) {}
+  qb::tk::ListView Sorted;
+  qb::tk::ListView Unsorted;
+
+  // What the list tells its parent when the user clicks a column's header.
+  void clickHeader(qb::tk::ListView& list, int column) {
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = list.hwnd();
+    click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list.hwnd()));
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = column;
+    SendMessageW(hwnd(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+  }
+};
+
+struct Row {
+  const char* name;
+  const char* size;
+};
+// Row data is the index into this table.
+const Row kRows[] = {{"beta", "12 KB"}, {"Łódź", "9 KB"}, {"alfa", "100 KB"}, {"Lublin", "9 KB"}};
+
+void fill(qb::tk::ListView& list) {
+  list.addColumn("Nazwa", 100);
+  list.addColumn("Rozmiar", 100);
+  for (size_t i = 0; i < std::size(kRows); ++i) {
+    const int row = list.addItemWithData(kRows[i].name, static_cast<std::intptr_t>(i));
+    list.setSubItem(row, 1, kRows[i].size);
+  }
+}
+
+std::vector<std::intptr_t> dataInRowOrder(const qb::tk::ListView& list) {
+  std::vector<std::intptr_t> data;
+  for (int row = 0; row < list.count(); ++row) data.push_back(list.itemData(row));
+  return data;
+}
+
+TEST(ListViewTest, HeaderClicksSortRowsWithTheirDataChecksAndSelection) {
+  qb::test::MessageBoxRecorder boxes;
+  std::unique_ptr<SortHost> host(qb::tk::Form::create<SortHost>());
+  qb::tk::ListView& list = host->Sorted;
+  fill(list);
+  list.setColumnComparison(1, qb::compareNumbers);
+  list.setChecked(list.findItemData(2), true);
+  list.select(list.findItemData(1));
+
+  struct Step {
+    const char* name;
+    int column;
+    std::vector<std::intptr_t> data;
+  };
+  const Step steps[] = {
+      {"sizes as numbers; equal sizes keep their order", 1, {1, 3, 0, 2}},
+      {"the same header again reverses", 1, {2, 0, 1, 3}},
+      {"names as the Polish reader orders them, case ignored", 0, {2, 0, 3, 1}},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    host->clickHeader(list, step.column);
+    ASSERT_EQ(dataInRowOrder(list), step.data);
+    for (int row = 0; row < list.count(); ++row) {
+      const Row& shown = kRows[list.itemData(row)];
+      EXPECT_EQ(list.itemText(row, 0), shown.name);
+      EXPECT_EQ(list.itemText(row, 1), shown.size);
+      EXPECT_EQ(list.checked(row), list.itemData(row) == 2) << "row " << row;
+    }
+    EXPECT_EQ(list.selectedIndex(), list.findItemData(1));
+  }
+  EXPECT_EQ(list.sortColumn(), 0);
+  EXPECT_TRUE(list.sortAscending());
+
+  list.addItemWithData("aaa", 4);
+  list.resort();
+  EXPECT_EQ(dataInRowOrder(list), (std::vector<std::intptr_t>{4, 2, 0, 3, 1})) << "a row added later takes its place";
+
+  list.setColumnComparison(0, [](const std::string&, const std::string&) -> int {
+    throw std::runtime_error("nie umiem porównać");
+  });
+  host->clickHeader(list, 0);
+  ASSERT_EQ(boxes.calls().size(), 1u);
+  EXPECT_EQ(boxes.calls()[0].text, "Wystąpił nieoczekiwany błąd.\rnie umiem porównać");
+  EXPECT_EQ(dataInRowOrder(list), (std::vector<std::intptr_t>{4, 2, 0, 3, 1}))
+      << "a failed comparison leaves rows and their data as they were";
+
+  qb::tk::ListView& plain = host->Unsorted;
+  fill(plain);
+  host->clickHeader(plain, 0);
+  EXPECT_EQ(dataInRowOrder(plain), (std::vector<std::intptr_t>{0, 1, 2, 3})) << "sorting is for lists that ask for it";
+}
+
+// Records the redraw switches a list receives.
+std::vector<WPARAM> redrawSwitches;
+WNDPROC listProcedure = nullptr;
+LRESULT CALLBACK recordRedraw(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SETREDRAW) redrawSwitches.push_back(wp);
+  return CallWindowProcW(listProcedure, hwnd, msg, wp, lp);
+}
+
+TEST(ListViewTest, UpdateScopesNestAndDrawingReturnsWhenTheOutermostEnds) {
+  std::unique_ptr<SortHost> host(qb::tk::Form::create<SortHost>());
+  qb::tk::ListView& list = host->Unsorted;
+  redrawSwitches.clear();
+  listProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(list.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&recordRedraw)));
+  {
+    const qb::tk::ListView::UpdateScope outer(list);
+    try {
+      const qb::tk::ListView::UpdateScope inner(list);
+      list.addItem("r");
+      throw std::runtime_error("fill failed");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(redrawSwitches, std::vector<WPARAM>{FALSE}) << "the inner scope's end leaves drawing off";
+  }
+  EXPECT_EQ(redrawSwitches, (std::vector<WPARAM>{FALSE, TRUE}));
+  SetWindowLongPtrW(list.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProcedure));
+}
+
+// ---- Anchors
+
+std::string describe(const qb::tk::Bounds& b) {
+  return std::to_string(b.left) + "," + std::to_string(b.top) + " " + std::to_string(b.width) + "x" +
+         std::to_string(b.height);
+}
+
+struct AnchorHost : qb::tk::Form {
+  AnchorHost()
+      : Form("TAnchorHost", "a", {0, 0, 300, 200}),
+        Outer(*this, "Outer", {0, 0, 200, 100}),
+        Child(Outer, "Child", {20, 10, 50, 30}, "x") {
+    Outer.setAnchors(qb::tk::Anchor::Left | qb::tk::Anchor::Top | qb::tk::Anchor::Right | qb::tk::Anchor::Bottom);
+  }
+  qb::tk::Panel Outer;
+  qb::tk::Button Child;
+};
+
+TEST(AnchorTest, AControlKeepsItsDistancesToTheEdgesItIsAnchoredTo) {
+  using qb::tk::Anchor;
+  struct Case {
+    const char* name;
+    Anchor anchors;
+    qb::tk::Bounds expected;
+    int movedLeft;  // where setLeft puts the child after anchoring; -1 leaves it
+  };
+  // The child starts at 20,10 50x30 in a 200x100 panel, which grows to 400x200 with its form.
+  const Case cases[] = {
+      {"left and top, as by default", Anchor::Left | Anchor::Top, {20, 10, 50, 30}, -1},
+      {"right", Anchor::Right | Anchor::Top, {220, 10, 50, 30}, -1},
+      {"left and right stretch", Anchor::Left | Anchor::Right | Anchor::Top, {20, 10, 250, 30}, -1},
+      {"bottom", Anchor::Left | Anchor::Bottom, {20, 110, 50, 30}, -1},
+      {"right and bottom", Anchor::Right | Anchor::Bottom, {220, 110, 50, 30}, -1},
+      {"all four stretch", Anchor::Left | Anchor::Top | Anchor::Right | Anchor::Bottom, {20, 10, 250, 130}, -1},
+      {"none: the centre keeps its proportion", Anchor::None, {65, 35, 50, 30}, -1},
+      {"top and bottom only", Anchor::Top | Anchor::Bottom, {65, 10, 50, 130}, -1},
+      {"right, moved after anchoring", Anchor::Right | Anchor::Top, {300, 10, 50, 30}, 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<AnchorHost> host(qb::tk::Form::create<AnchorHost>());
+    host->Child.setAnchors(c.anchors);
+    if (c.movedLeft >= 0) host->Child.setLeft(c.movedLeft);
+    const qb::tk::Bounds form = host->bounds();
+    // Shrunk past the child first: growing again must bring back exactly the distances taken.
+    SetWindowPos(host->hwnd(), nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(host->hwnd(), nullptr, 0, 0, form.width + 200, form.height + 100,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(describe(host->Outer.bounds()), "0,0 400x200");
+    EXPECT_EQ(describe(host->Child.bounds()), describe(c.expected));
+  }
+}
+
+// Drops its frame in FormCreate, as a plug-in page does when it embeds itself: the client area grows.
+struct FrameDroppingHost : qb::tk::Form {
+  FrameDroppingHost()
+      : Form("TFrameDroppingHost", "f", {0, 0, 300, 200}), Corner(*this, "Corner", {200, 150, 80, 30}, "x") {
+    Corner.setAnchors(qb::tk::Anchor::Right | qb::tk::Anchor::Bottom);
+  }
+  void FormCreate() override {
+    SetWindowLongW(hwnd(), GWL_STYLE, WS_POPUP | WS_CLIPCHILDREN);
+    SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+  qb::tk::Button Corner;
+};
+
+TEST(AnchorTest, AnchorsAreMeasuredOnceFormCreateHasPutTheFormInPlace) {
+  std::unique_ptr<FrameDroppingHost> host(qb::tk::Form::create<FrameDroppingHost>());
+  EXPECT_EQ(describe(host->Corner.bounds()), "200,150 80x30") << "where it was designed";
+  host->setBounds({0, 0, 400, 300});
+  EXPECT_EQ(describe(host->Corner.bounds()), "300,250 80x30");
+}
+
+// ---- Controls that paint themselves
+
+// The lower `percent` of its height in red, the rest left in the face colour.
+class LevelGauge : public qb::tk::PaintedControl {
+ public:
+  LevelGauge(qb::tk::Container& parent, const qb::tk::Bounds& b)
+      : PaintedControl(parent, "Gauge", b, 0, WS_EX_CLIENTEDGE) {}
+  int percent = 50;
+  bool throwInPaint = false;
+  bool throwOnMouseDown = false;
+  RECT painted{};
+
+ protected:
+  void paint(HDC dc, const RECT& client) override {
+    painted = client;
+    if (throwInPaint) throw std::runtime_error("paint failed");
+    RECT level = client;
+    level.top = client.bottom - client.bottom * percent / 100;
+    const qb::win::UniqueGdiObject red(CreateSolidBrush(RGB(255, 0, 0)));
+    FillRect(dc, &level, static_cast<HBRUSH>(red.get()));
+  }
+  void mouseDown(qb::tk::MouseButton, POINT) override {
+    if (throwOnMouseDown) throw std::runtime_error("press failed");
+  }
+};
+
+struct GaugeHost : qb::tk::Form {
+  // 2 pixels of client edge on each side leave a client area of 36x100.
+  GaugeHost() : Form("TGaugeHost", "g", {0, 0, 200, 200}), Gauge(*this, {10, 10, 40, 104}) {}
+  LevelGauge Gauge;
+};
+
+// The control's client area as WM_PRINTCLIENT draws it into a memory bitmap.
+class PrintedClient {
+ public:
+  explicit PrintedClient(HWND control) {
+    RECT client{};
+    GetClientRect(control, &client);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const qb::win::SelectionScope onBitmap(dc_.get(), bitmap_.get());
+    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_.get()), PRF_CLIENT);
+  }
+  COLORREF pixel(int x, int y) const {
+    const qb::win::SelectionScope onBitmap(dc_.get(), bitmap_.get());
+    return GetPixel(dc_.get(), x, y);
+  }
+
+ private:
+  qb::win::UniqueDc dc_ = qb::win::createMemoryDc();
+  qb::win::UniqueGdiObject bitmap_;
+};
+
+COLORREF printedPixel(HWND control, int x, int y) { return PrintedClient(control).pixel(x, y); }
+
+COLORREF screenPixel(HWND control, int x, int y) {
+  UpdateWindow(control);
+  return GetPixel(qb::win::WindowDc(control).get(), x, y);
+}
+
+TEST(PaintedControlTest, PaintsItsClientAreaThroughTheBufferWhereverItIsRead) {
+  struct Reader {
+    const char* name;
+    COLORREF (*read)(HWND control, int x, int y);
+  };
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  const COLORREF red = RGB(255, 0, 0);
+  for (const Reader& r : {Reader{"printed into a bitmap", printedPixel}, Reader{"on the screen", screenPixel}}) {
+    SCOPED_TRACE(r.name);
+    std::unique_ptr<GaugeHost> host(qb::tk::Form::create<GaugeHost>());
+    ShowWindow(host->hwnd(), SW_SHOWNOACTIVATE);
+    const HWND gauge = host->Gauge.hwnd();
+    EXPECT_EQ(r.read(gauge, 0, 0), face);
+    EXPECT_EQ(r.read(gauge, 5, 48), face);
+    EXPECT_EQ(r.read(gauge, 5, 51), red);
+    EXPECT_EQ(r.read(gauge, 35, 99), red) << "the buffer covers the whole client area";
+    EXPECT_EQ(describe({host->Gauge.painted.left, host->Gauge.painted.top, host->Gauge.painted.right,
+                        host->Gauge.painted.bottom}),
+              describe({0, 0, 36, 100}))
+        << "paint is given the client area, inside the border";
+    host->Gauge.percent = 80;
+    host->Gauge.repaint();
+    EXPECT_EQ(r.read(gauge, 5, 25), red) << "drawn again after repaint";
+  }
+}
+
+TEST(PaintedControlTest, AnExceptionStopsAtTheControlAndIsReported) {
+  struct Case {
+    const char* name;
+    bool inPaint;
+    const char* message;
+  };
+  for (const Case& c : {Case{"painting", true, "paint failed"}, Case{"pressing a button", false, "press failed"}}) {
+    SCOPED_TRACE(c.name);
+    qb::test::MessageBoxRecorder boxes;
+    std::unique_ptr<GaugeHost> host(qb::tk::Form::create<GaugeHost>());
+    ShowWindow(host->hwnd(), SW_SHOWNOACTIVATE);
+    LevelGauge& gauge = host->Gauge;
+    UpdateWindow(gauge.hwnd());
+    gauge.throwInPaint = c.inPaint;
+    gauge.throwOnMouseDown = !c.inPaint;
+    if (c.inPaint) {
+      gauge.repaint();
+      UpdateWindow(gauge.hwnd());
+    } else {
+      SendMessageW(gauge.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    }
+    ASSERT_EQ(boxes.calls().size(), 1u);
+    EXPECT_EQ(boxes.calls()[0].text, std::string("Wystąpił nieoczekiwany błąd.\r") + c.message);
+    if (GetCapture() == gauge.hwnd()) ReleaseCapture();
+  }
 }
 
 }  // namespace

@@ -20,4 +20,12 @@ bool sentinelTextPresent(std::string_view text);
 // Upper-cases the ASCII letters only; every other byte stays as it is.
 std::string asciiUpper(std::string_view text);
 
+// Orders UTF-8 texts by the number each begins with, so that "9 KB" comes
+// before "12 KB" and "-3" before "2". Leading spaces are skipped; digits may
+// be grouped by blanks (space, U+00A0, U+202F: how locales write thousands),
+// and a fraction follows '.' or ','. A text that does not begin with a number
+// comes before every one that does; texts with equal numbers compare byte by
+// byte. Returns less than, equal to or greater than zero, as strcmp does.
+int compareNumbers(std::string_view a, std::string_view b);
+
 }  // namespace qb

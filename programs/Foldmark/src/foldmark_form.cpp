@@ -4,6 +4,7 @@
 
 #include "desktop_view.h"
 #include "qb/tk/application.h"
+#include "qb/win/gdi.h"
 #include "qb/win/text.h"
 #include "qb/win/version.h"
 #include "resource.h"
@@ -17,9 +18,7 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 HFONT tahoma(bool bold) {
-  HDC screen = GetDC(nullptr);
-  const int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
+  const int height = -MulDiv(8, GetDeviceCaps(qb::win::WindowDc(nullptr).get(), LOGPIXELSY), 72);
   return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                      L"Tahoma");

@@ -9,6 +9,7 @@
 #include "qb/test/testbench.h"
 #include "qb/test/testbench_ui.h"
 #include "qb/tk/application.h"
+#include "qb/win/gdi.h"
 #include "qb/win/version.h"
 
 namespace {
@@ -88,12 +89,11 @@ TEST_F(FoldmarkWindow, LogoLeavesItsWhiteOutAndShowsTheFormBehind) {
   TForm2& f = open();
   ShowWindow(f.hwnd(), SW_SHOWNOACTIVATE);
   UpdateWindow(f.hwnd());
-  HDC dc = GetDC(f.Image1.hwnd());
+  const qb::win::WindowDc dc(f.Image1.hwnd());
   // The top rows of the picture lie under the "Raport" button.
-  const COLORREF corner = GetPixel(dc, 2, 60);    // white in the picture
-  const COLORREF page = GetPixel(dc, 35, 12);     // the red page
-  const COLORREF icon = GetPixel(dc, 34, 24);     // a white icon on the page
-  ReleaseDC(f.Image1.hwnd(), dc);
+  const COLORREF corner = GetPixel(dc.get(), 2, 60);  // white in the picture
+  const COLORREF page = GetPixel(dc.get(), 35, 12);   // the red page
+  const COLORREF icon = GetPixel(dc.get(), 34, 24);   // a white icon on the page
   EXPECT_EQ(corner, GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(page, RGB(200, 16, 16));
   EXPECT_EQ(icon, GetSysColor(COLOR_BTNFACE));

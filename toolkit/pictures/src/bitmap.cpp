@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "messages.h"
+#include "qb/win/gdi.h"
 #include "qb/win/text.h"
 #include "qb/tk/pictures/ole_picture.h"
 
@@ -22,25 +23,12 @@ std::uint64_t rowBytesFor(LONG width, int bitsPerPixel) {
   return ((static_cast<std::uint64_t>(width) * bitsPerPixel + 31) / 32) * 4;
 }
 
-// A memory device context with one bitmap selected, both released in order.
-class MemoryDc {
- public:
-  explicit MemoryDc(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)) {
-    if (!dc_) throw PictureError(text::kTooLarge);
-    old_ = SelectObject(dc_, bitmap);
-  }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  ~MemoryDc() {
-    SelectObject(dc_, old_);
-    DeleteDC(dc_);
-  }
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-  HGDIOBJ old_ = nullptr;
-};
+// A device context runs out like memory does.
+qb::win::UniqueDc memoryDcOrThrow() {
+  qb::win::UniqueDc dc = qb::win::createMemoryDc();
+  if (!dc) throw PictureError(text::kTooLarge);
+  return dc;
+}
 
 // The header of a bitmap with a colour table or masks of `tableBytes` after it.
 std::vector<std::uint8_t> makeInfo(const BITMAPINFOHEADER& header, std::size_t tableBytes) {
@@ -97,7 +85,8 @@ void Bitmap::SetFormat(int width, int height, int bitsPerPixel, const RGBQUAD* p
 
 COLORREF Bitmap::PixelRgb(int x, int yFromTop) const {
   if (x < 0 || x >= width_ || yFromTop < 0 || yFromTop >= height_) return CLR_INVALID;
-  MemoryDc dc(Handle());
+  const qb::win::UniqueDc dc = memoryDcOrThrow();
+  const qb::win::SelectionScope onBitmap(dc.get(), Handle());
   return GetPixel(dc.get(), x, yFromTop);
 }
 
@@ -222,7 +211,8 @@ std::unique_ptr<Bitmap> RenderToBitmap(const Graphic& graphic) {
   if (bitmap->Empty()) return bitmap;
   std::memset(bitmap->Bits(), 0xFF, bitmap->RowBytes() * static_cast<std::size_t>(bitmap->Height()));
   {
-    MemoryDc dc(bitmap->Handle());
+    const qb::win::UniqueDc dc = memoryDcOrThrow();
+    const qb::win::SelectionScope onBitmap(dc.get(), bitmap->Handle());
     const RECT all{0, 0, graphic.Width(), graphic.Height()};
     graphic.Draw(dc.get(), all);
   }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "messages.h"
+#include "qb/win/gdi.h"
 
 namespace qb::tk::pictures {
 namespace {
@@ -10,9 +11,8 @@ namespace {
 constexpr long kHimetricPerInch = 2540;
 
 int toPixels(long himetric, int logPixelsIndex) {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, logPixelsIndex) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
+  const qb::win::WindowDc screen(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.get(), logPixelsIndex) : 96;
   return MulDiv(himetric, dpi, kHimetricPerInch);
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "qb/test/testbench.h"
+#include "qb/win/gdi.h"
 #include "qb/win/text.h"
 #include "qb/tk/pictures/bitmap.h"
 #include "qb/tk/pictures/formats.h"
@@ -160,13 +161,16 @@ void expectQuarters(const Bitmap& b, int w, int h) {
 
 TEST(Pictures, MetafilesLoadToTheirSize) {
   const int w = 80, h = 60;
-  HDC screen = GetDC(nullptr);
-  const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-
   const std::string emf = scratchPath("qb_picture.emf");
-  const RECT frame{0, 0, MulDiv(w, 2540, dpiX), MulDiv(h, 2540, dpiY)};  // 0.01 mm
-  HDC meta = CreateEnhMetaFileW(screen, qb::win::widen(emf).c_str(), &frame, nullptr);
-  ReleaseDC(nullptr, screen);
+  int dpiX = 0, dpiY = 0;
+  HDC meta = nullptr;
+  {
+    const qb::win::WindowDc screen(nullptr);
+    dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    const RECT frame{0, 0, MulDiv(w, 2540, dpiX), MulDiv(h, 2540, dpiY)};  // 0.01 mm
+    meta = CreateEnhMetaFileW(screen.get(), qb::win::widen(emf).c_str(), &frame, nullptr);
+  }
   ASSERT_NE(meta, nullptr);
   drawQuarters(meta, w, h);
   DeleteEnhMetaFile(CloseEnhMetaFile(meta));
@@ -204,11 +208,9 @@ TEST(Pictures, PreviewConversionAndBitmapFile) {
   Bitmap preview;
   preview.SetFormat(80, 60, 24);
   {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, preview.Handle());
-    picture.Draw(dc, RECT{0, 0, 80, 60});
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    const qb::win::UniqueDc dc = qb::win::createMemoryDc();
+    const qb::win::SelectionScope onPreview(dc.get(), preview.Handle());
+    picture.Draw(dc.get(), RECT{0, 0, 80, 60});
   }
   expectQuadrants(preview, 8);
 

@@ -6,6 +6,10 @@
 
 #include "qb/tk/control.h"
 
+namespace qb::tk {
+class ListView;
+}
+
 namespace qb::shell {
 
 // One key of a page's language section and what its text sets. The text
@@ -17,6 +21,8 @@ struct LangKey {
 
 // A key that sets a control's caption.
 LangKey captionKey(std::string key, qb::tk::Control& control);
+// A key that sets the title of a list's column (0 is the first).
+LangKey columnTitleKey(std::string key, qb::tk::ListView& list, int column);
 
 // Reads HKEY_CURRENT_USER "\Software\Korvane\Qubrix" "lang", opens
 // "languages\<lang>.xml" beside the host program and applies the section's

@@ -13,11 +13,15 @@ class Container : public Control {
  public:
   const std::vector<Control*>& children() const { return children_; }
 
-  // Lays out children aligned to this container's client area.
+  // Lays out children aligned to this container's client area, and moves the anchored ones.
   void realign();
 
  protected:
   Container(Container* parent, std::string name);
+  // While deferred, realign does nothing: the container is still being put in place.
+  void deferLayout(bool on) { layoutDeferred_ = on; }
+  // Anchored children measure their distances again, from where they are now.
+  void measureAnchorsAgain();
   // Creates the container window of the toolkit's own class.
   void createContainer(DWORD style, DWORD exStyle, const Bounds& b, const wchar_t* windowClass = nullptr);
 
@@ -33,6 +37,7 @@ class Container : public Control {
   void add(Control* c) { children_.push_back(c); }
   void remove(Control* c);
   std::vector<Control*> children_;
+  bool layoutDeferred_ = false;
 };
 
 // A plain borderless container.

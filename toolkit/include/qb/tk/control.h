@@ -5,21 +5,14 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
+
+#include "qb/tk/layout.h"
 
 namespace qb::tk {
 
 class Container;
-
-struct Bounds {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-};
-
-// How a control follows its parent's size.
-enum class Align { None, Client, Top, Bottom };
 
 class Control {
  public:
@@ -49,6 +42,14 @@ class Control {
 
   void setAlign(Align a);
   Align align() const { return align_; }
+
+  // The parent's edges this control keeps its distances to whenever the
+  // parent is resized; left and top until set. The distances are taken now,
+  // again each time the control is placed with setBounds (or setLeft ...),
+  // and, for a form's own controls, once FormCreate has put the form in place.
+  // An aligned control follows its alignment instead.
+  void setAnchors(Anchor anchors);
+  Anchor anchors() const { return anchors_; }
 
   // Captions and texts are UTF-8.
   virtual void setCaption(const std::string& text);
@@ -80,10 +81,20 @@ class Control {
 
  private:
   friend class Container;
+  void takeAnchorDistances();
+
+  struct AnchorDistances {
+    Bounds bounds;
+    Size parentArea;
+  };
+
   HWND hwnd_ = nullptr;
   Container* parent_ = nullptr;
   std::string name_;
   Align align_ = Align::None;
+  Anchor anchors_ = kDefaultAnchors;
+  // Taken only for anchors other than left and top: those leave the control where it is.
+  std::optional<AnchorDistances> anchorDistances_;
 };
 
 // Calls a handler and keeps any exception from crossing the window procedure:

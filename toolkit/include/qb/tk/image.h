@@ -1,16 +1,17 @@
 #pragma once
 // A picture on a form: draws a bitmap at its top-left corner, optionally with
-// one colour left out so the form shows through, and can act as a link.
+// one colour left out so the form shows through, and can act as a link
+// (onClick, setCursor).
 #include <windows.h>
 
 #include <optional>
 
-#include "qb/tk/control.h"
+#include "qb/tk/painted_control.h"
 #include "qb/win/handles.h"
 
 namespace qb::tk {
 
-class Image : public Control {
+class Image : public PaintedControl {
  public:
   Image(Container& parent, std::string name, const Bounds& b);
 
@@ -24,20 +25,12 @@ class Image : public Control {
   void setTransparentColor(std::optional<COLORREF> colour);
   std::optional<COLORREF> transparentColor() const { return transparent_; }
 
-  // The pointer shown over the image; null keeps the arrow.
-  void setCursor(HCURSOR cursor) { cursor_ = cursor; }
-
-  // Called when the left button is pressed and released over the image.
-  Handler onClick;
-  void click();
+ protected:
+  void paint(HDC dc, const RECT& client) override;
 
  private:
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  void paint(HDC dc);
   qb::win::UniqueGdiObject bitmap_;
   std::optional<COLORREF> transparent_;
-  HCURSOR cursor_ = nullptr;
-  bool pressed_ = false;
 };
 
 }  // namespace qb::tk

@@ -1,13 +1,17 @@
 #pragma once
-// A report-style list view (SysListView32): columns, rows with sub-items,
-// optional check boxes, single selection.
+// A report-style list view (SysListView32): columns, rows with sub-items and
+// a value of the page's own each, optional check boxes, sorting by column.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 
 #include "qb/tk/control.h"
+#include "qb/tk/flags.h"
 #include "qb/win/handles.h"
 
 namespace qb::tk {
@@ -20,16 +24,21 @@ struct ImageListTraits {
 };
 using UniqueImageList = qb::win::UniqueHandle<ImageListTraits>;
 
+enum class ListOption : unsigned {
+  None = 0,
+  CheckBoxes = 1u << 0,
+  GridLines = 1u << 1,
+  RowSelect = 1u << 2,  // a click anywhere on a row selects the whole row
+  MultiSelect = 1u << 3,
+  // A click on a column's header sorts the rows by that column; a second click reverses them.
+  SortOnHeaderClick = 1u << 4,
+};
+template <>
+struct CombinableFlags<ListOption> : std::true_type {};
+
 class ListView : public Control {
  public:
-  struct Options {
-    bool checkBoxes = false;
-    bool gridLines = false;
-    bool rowSelect = true;
-    bool multiSelect = false;
-  };
-  ListView(Container& parent, std::string name, const Bounds& b, const Options& options);
-  ListView(Container& parent, std::string name, const Bounds& b) : ListView(parent, std::move(name), b, Options{}) {}
+  ListView(Container& parent, std::string name, const Bounds& b, ListOption options = ListOption::RowSelect);
 
   void addColumn(const std::string& title, int width);
   int columnCount() const;
@@ -40,6 +49,8 @@ class ListView : public Control {
   int addItem(const std::string& caption);
   // Appends a row showing image `image` of the small image list.
   int addItem(const std::string& caption, int image);
+  // Appends a row carrying `data` (see itemData), with an image or without.
+  int addItemWithData(const std::string& caption, std::intptr_t data, std::optional<int> image = std::nullopt);
   int itemImage(int row) const;
   // The 16x16 images rows show; the caller keeps the list alive and destroys it.
   void setSmallImages(HIMAGELIST images);
@@ -48,6 +59,14 @@ class ListView : public Control {
   int count() const;
   void clear();
   void deleteItem(int row);
+
+  // A value of the page's own kept with each row, such as an index into the
+  // page's own vector: it stays with its row when rows are sorted, so actions
+  // keyed on it act on the row the user sees. Rows given none carry 0.
+  void setItemData(int row, std::intptr_t data);
+  std::intptr_t itemData(int row) const;
+  // The first row carrying `data`, or -1.
+  int findItemData(std::intptr_t data) const;
 
   bool checked(int row) const;
   void setChecked(int row, bool on);
@@ -59,6 +78,31 @@ class ListView : public Control {
   void beginUpdate();
   void endUpdate();
 
+  // Drawing stays suspended for the scope's lifetime, however it is left.
+  class UpdateScope {
+   public:
+    explicit UpdateScope(ListView& list) : list_(list) { list_.beginUpdate(); }
+    UpdateScope(const UpdateScope&) = delete;
+    UpdateScope& operator=(const UpdateScope&) = delete;
+    ~UpdateScope() { list_.endUpdate(); }
+
+   private:
+    ListView& list_;
+  };
+
+  // Compares two cell texts: less than, equal to or greater than zero.
+  using TextComparison = std::function<int(const std::string& a, const std::string& b)>;
+  // How the cells of one column order (qb::compareNumbers for numbers, say).
+  // Columns without one order by text as the user's locale does, case ignored.
+  void setColumnComparison(int column, TextComparison compare);
+  // Sorts the rows by a column; rows whose cells compare equal keep their
+  // order. Checks, selection and row data travel with their rows.
+  void sortByColumn(int column, bool ascending = true);
+  // Sorts again as last sorted, for rows added or changed since; nothing when never sorted.
+  void resort();
+  int sortColumn() const { return sortColumn_; }  // -1 until sorted
+  bool sortAscending() const { return sortAscending_; }
+
   // Called when a row becomes selected or unselected.
   std::function<void(ListView& sender, int row, bool selected)> onSelectItem;
   std::function<void(ListView& sender, int row)> onDoubleClick;
@@ -67,6 +111,10 @@ class ListView : public Control {
 
  private:
   int updateDepth_ = 0;
+  bool sortOnHeaderClick_ = false;
+  std::map<int, TextComparison> comparisons_;
+  int sortColumn_ = -1;
+  bool sortAscending_ = true;
 };
 
 }  // namespace qb::tk

@@ -78,6 +78,13 @@ struct GdiTraits {
   static void close(HGDIOBJ h) { DeleteObject(h); }
 };
 
+// Device contexts made by CreateCompatibleDC or CreateDC (GetDC's are released instead: see gdi.h).
+struct DcTraits {
+  using type = HDC;
+  static HDC empty() { return nullptr; }
+  static void close(HDC h) { DeleteDC(h); }
+};
+
 using UniqueKey = UniqueHandle<KeyTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelTraits>;
 using UniqueFileHandle = UniqueHandle<FileTraits>;
@@ -85,6 +92,7 @@ using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueServiceHandle = UniqueHandle<ServiceTraits>;
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueGdiObject = UniqueHandle<GdiTraits>;
+using UniqueDc = UniqueHandle<DcTraits>;
 
 // A COM interface pointer that releases its reference.
 template <typename T>
