@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "bootrow_page.h"
-#include "qb/test/testbench.h"
-#include "qb/test/testbench_ui.h"
+#include "qb/test/page_bench.h"
 #include "qb/win/registry.h"
 
 namespace reg = qb::win::reg;
@@ -31,9 +30,7 @@ double nowMs() {
 int main(int argc, char** argv) {
   const int entries = argc > 1 ? std::atoi(argv[1]) : 1000;
   const int runs = argc > 2 ? std::atoi(argv[2]) : 20;
-  qb::test::ScratchRegistry scratch;
-  qb::test::MessageBoxRecorder boxes;
-  qb::test::HostWindow host(L"Startup bench host");
+  qb::test::PageBench<TDLLForm> bench("Startup bench host");
   // Spread over the four keys, as a crowded machine would have them.
   for (int i = 0; i < entries; ++i) {
     const StartupLocation& where = startupLocations()[i % 4];
@@ -42,9 +39,8 @@ int main(int argc, char** argv) {
   }
 
   const double start = nowMs();
-  ShowDLLWND(0, 0, "Startup bench host");
+  TDLLForm* page = bench.showPage();
   const double firstShow = nowMs() - start;
-  auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
   if (!page || page->autostar2.count() != entries) {
     std::printf("the page did not list %d entries\n", entries);
     return 1;
@@ -59,7 +55,5 @@ int main(int argc, char** argv) {
   std::sort(fills.begin(), fills.end());
   std::printf("bootrow fill, %d entries: first show %.1f ms; refill fastest %.1f ms, median %.1f ms (%d runs)\n",
               entries, firstShow, fills.front(), fills[fills.size() / 2], runs);
-  page->close();
-  qb::test::pumpMessages();
   return 0;
 }

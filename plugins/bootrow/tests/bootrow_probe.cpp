@@ -5,8 +5,7 @@
 
 #include "bootrow_page.h"
 #include "qb/test/child_process.h"
-#include "qb/test/testbench.h"
-#include "qb/test/testbench_ui.h"
+#include "qb/test/page_bench.h"
 #include "qb/win/registry.h"
 #include "qb/win/version.h"
 
@@ -15,14 +14,11 @@ using qb::test::printFinding;
 
 int main() {
   try {
-    qb::test::ScratchRegistry scratch;
-    qb::test::MessageBoxRecorder boxes;
-    qb::test::HostWindow host(L"Startup probe host");
+    qb::test::PageBench<TDLLForm> bench("Startup probe host");
     for (const StartupLocation& where : startupLocations())
       reg::writeText(where.root, where.key, "Probe", where.text);
 
-    ShowDLLWND(0, 0, "Startup probe host");
-    auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
+    TDLLForm* page = bench.showPage();
     if (!page) return 2;
     const auto v = qb::win::windowsVersion();
     printFinding("platform", v.platform);
@@ -41,9 +37,7 @@ int main() {
                  reg::readText(HKEY_CURRENT_USER, startupLocations()[0].key, "Probe").found == reg::Found::Value);
     printFinding("machine_run_left",
                  reg::readText(HKEY_LOCAL_MACHINE, startupLocations()[1].key, "Probe").found == reg::Found::Value);
-    printFinding("messages", static_cast<long>(boxes.calls().size()));
-    page->close();
-    qb::test::pumpMessages();
+    printFinding("messages", static_cast<long>(bench.boxes.calls().size()));
     return 0;
   } catch (const std::exception& e) {
     printFinding("error", e.what());

@@ -6,8 +6,7 @@
 
 #include "dlgshelf_page.h"
 #include "qb/test/child_process.h"
-#include "qb/test/testbench.h"
-#include "qb/test/testbench_ui.h"
+#include "qb/test/page_bench.h"
 #include "qb/win/registry.h"
 
 namespace reg = qb::win::reg;
@@ -21,14 +20,11 @@ using qb::test::printFinding;
 
 int main() {
   try {
-    qb::test::ScratchRegistry scratch;
-    qb::test::MessageBoxRecorder boxes;
-    qb::test::HostWindow host(L"Places probe host");
+    qb::test::PageBench<TDLLForm> bench("Places probe host");
     reg::writeNumber(HKEY_CURRENT_USER, kPolicies, "NoPlacesBar", 1);
     reg::writeNumber(HKEY_CURRENT_USER, kPlaces, "Place0", 5);
 
-    ShowDLLWND(0, 0, "Places probe host");
-    auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
+    TDLLForm* page = bench.showPage();
     if (!page) return 2;
     const auto v = qb::win::windowsVersion();
     printFinding("platform", v.platform);
@@ -44,15 +40,12 @@ int main() {
     page->RadioButton1.setChecked(true);
     page->CheckBox1.setChecked(true);
     DLLSave();
-    printFinding("messages", static_cast<long>(boxes.calls().size()));
+    printFinding("messages", static_cast<long>(bench.boxes.calls().size()));
     printFinding("hide_after", reg::readNumber(HKEY_CURRENT_USER, kPolicies, "NoPlacesBar").value);
     printFinding("places_key_after", reg::keyExists(HKEY_CURRENT_USER, kPlaces));
     printFinding("no_back_after", reg::readNumber(HKEY_CURRENT_USER, kPolicies, "NoBackButton").value);
     const auto mru = reg::readNumber(HKEY_CURRENT_USER, kPolicies, "NoFileMru");
     printFinding("no_mru_written", mru.found == reg::Found::Value);
-    page->close();
-    qb::test::pumpMessages();
-    std::fflush(stdout);
     return 0;
   } catch (const std::exception& e) {
     printFinding("error", e.what());

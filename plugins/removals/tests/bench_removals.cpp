@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "qb/test/testbench.h"
+#include "qb/test/page_bench.h"
 #include "qb/win/registry.h"
 #include "removals_page.h"
 
@@ -18,8 +18,7 @@ int main(int argc, char** argv) {
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 20;
   if (entries < 0 || rounds <= 0) return 2;
   try {
-    qb::test::ScratchRegistry scratch;
-    qb::test::HostWindow host(L"Removals bench host");
+    qb::test::PageBench<TDLLForm> bench("Removals bench host");
     const std::string base = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
     for (int i = 0; i < entries; ++i) {
       const std::string key = base + "{" + std::to_string(100000 + i) + "-PRODUCT}";
@@ -28,8 +27,7 @@ int main(int argc, char** argv) {
                               "MsiExec.exe /X{" + std::to_string(100000 + i) + "-PRODUCT}");
       qb::win::reg::writeText(HKEY_LOCAL_MACHINE, key, "Publisher", "Korvane");
     }
-    ShowDLLWND(0, 0, "Removals bench host");
-    auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
+    TDLLForm* page = bench.showPage();
     if (!page) return 3;
     qb::test::pumpMessages();
 
@@ -46,8 +44,6 @@ int main(int argc, char** argv) {
     std::sort(ms.begin(), ms.end());
     std::printf("removals fill: %d entries listed %d, %d rounds: min %.1f ms, median %.1f ms, max %.1f ms\n",
                 entries, page->uninst.count(), rounds, ms.front(), ms[ms.size() / 2], ms.back());
-    page->close();
-    qb::test::pumpMessages();
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bench_removals: %s\n", e.what());

@@ -5,8 +5,7 @@
 
 #include <cstdio>
 
-#include "qb/test/testbench.h"
-#include "qb/test/testbench_ui.h"
+#include "qb/test/page_bench.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
 #include "qb/win/version.h"
@@ -17,25 +16,20 @@ int main() {
     const auto v = qb::win::windowsVersion();
     std::printf("version %u %u.%u\n", v.platform, v.major, v.minor);
 
-    qb::test::ScratchRegistry scratch;
-    qb::test::MessageBoxRecorder boxes;
-    qb::test::HostWindow host(L"Removals probe host");
+    qb::test::PageBench<TDLLForm> bench("Removals probe host");
     const std::string entry = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ProbeEntry";
     const std::string marker = qb::win::narrow(qb::test::programFolder()) + "\\removals_marker.exe";
     qb::win::reg::writeText(HKEY_LOCAL_MACHINE, entry, "DisplayName", "Probe program");
     qb::win::reg::writeText(HKEY_LOCAL_MACHINE, entry, "UninstallString", "\"" + marker + "\" /probe");
 
-    ShowDLLWND(0, 0, "Removals probe host");
-    auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
+    TDLLForm* page = bench.showPage();
     if (!page) return 2;
     std::printf("rows %d\n", page->uninst.count());
     for (int i = 0; i < page->uninst.count(); ++i)
       std::printf("row %s | %s\n", page->uninst.itemText(i, 0).c_str(), page->uninst.itemText(i, 1).c_str());
     page->uninst.select(0);
     DLLSave();
-    std::printf("messages %u\n", static_cast<unsigned>(boxes.calls().size()));
-    page->close();
-    qb::test::pumpMessages();
+    std::printf("messages %u\n", static_cast<unsigned>(bench.boxes.calls().size()));
     std::fflush(stdout);
     return 0;
   } catch (const std::exception& e) {

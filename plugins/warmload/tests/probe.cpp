@@ -5,8 +5,7 @@
 
 #include <cstdio>
 
-#include "qb/test/testbench.h"
-#include "qb/test/testbench_ui.h"
+#include "qb/test/page_bench.h"
 #include "qb/win/registry.h"
 #include "qb/win/version.h"
 #include "warmload_page.h"
@@ -20,13 +19,10 @@ int main() {
     const auto v = qb::win::windowsVersion();
     std::printf("version %u %u.%u\n", v.platform, v.major, v.minor);
 
-    qb::test::ScratchRegistry scratch;
-    qb::test::MessageBoxRecorder boxes;
-    qb::test::HostWindow host(L"Warmload probe host");
+    qb::test::PageBench<TDLLForm> bench("Warmload probe host");
     qb::win::reg::writeNumber(HKEY_LOCAL_MACHINE, kPrefetchKey, "EnablePrefetcher", 2);
 
-    ShowDLLWND(0, 0, "Warmload probe host");
-    auto* page = dynamic_cast<TDLLForm*>(qb::shell::moduleState().currentPage);
+    TDLLForm* page = bench.showPage();
     if (!page) return 2;
     const qb::tk::RadioButton* options[] = {&page->Prefetch1, &page->Prefetch2, &page->Prefetch3, &page->Prefetch4};
     std::printf("enabled");
@@ -40,9 +36,7 @@ int main() {
     qb::win::reg::writeNumber(HKEY_LOCAL_MACHINE, kPrefetchKey, "EnablePrefetcher", 3);
     DLLSave();
     const auto stored = qb::win::reg::readNumber(HKEY_LOCAL_MACHINE, kPrefetchKey, "EnablePrefetcher");
-    std::printf("stored after apply %u\nmessages %u\n", stored.value, static_cast<unsigned>(boxes.calls().size()));
-    page->close();
-    qb::test::pumpMessages();
+    std::printf("stored after apply %u\nmessages %u\n", stored.value, static_cast<unsigned>(bench.boxes.calls().size()));
     std::fflush(stdout);
     return 0;
   } catch (const std::exception& e) {

@@ -1,16 +1,15 @@
 #pragma once
-// The usual fixture of a page test: scratch registry roots, message boxes
-// answered and recorded, a host window, and the page shown through the real
-// ShowDLLWND of the module linked into the test.
+// The usual fixture of a page test: a PageBench (scratch registry roots,
+// message boxes answered and recorded, a host window, the page shown through
+// the real ShowDLLWND) that also checks the message boxes each case ends with
+// and puts the Windows version back.
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
-#include "qb/shell/page.h"
+#include "qb/test/page_bench.h"
 #include "qb/test/testbench.h"
-#include "qb/test/testbench_ui.h"
-#include "qb/win/text.h"
 #include "qb/win/version.h"
 
 namespace qb::test {
@@ -42,25 +41,21 @@ struct PageTestOptions {
 };
 
 template <typename PageT>
-class PageTest : public ::testing::Test {
+class PageTest : public ::testing::Test, protected PageBench<PageT> {
  protected:
   explicit PageTest(std::string hostTitle, PageTestOptions options = {})
-      : options_(options),
-        hostTitle_(std::move(hostTitle)),
-        scratch(options.registry),
-        boxes(options.messageBoxAnswer),
-        host(qb::win::widen(hostTitle_)) {}
+      : PageBench<PageT>(std::move(hostTitle), options.registry, options.messageBoxAnswer), options_(options) {}
 
   PageT& show() {
-    ShowDLLWND(0, 0, hostTitle_.c_str());
-    auto* page = dynamic_cast<PageT*>(qb::shell::moduleState().currentPage);
+    PageT* page = this->showPage();
     EXPECT_NE(page, nullptr);
     return *page;
   }
-  void closePage() {
-    if (auto* page = qb::shell::moduleState().currentPage) page->close();
-    pumpMessages();
-  }
+  using PageBench<PageT>::closePage;
+  using PageBench<PageT>::scratch;
+  using PageBench<PageT>::boxes;
+  using PageBench<PageT>::host;
+
   void TearDown() override {
     closePage();
     qb::win::overrideWindowsVersion(std::nullopt);
@@ -71,12 +66,6 @@ class PageTest : public ::testing::Test {
 
  private:
   PageTestOptions options_;
-  std::string hostTitle_;
-
- protected:
-  ScratchRegistry scratch;
-  MessageBoxRecorder boxes;
-  HostWindow host;
 };
 
 }  // namespace qb::test
