@@ -25,6 +25,15 @@ std::string MessageBoxRecorder::texts() const {
   return out;
 }
 
+OpenFileAnswer::OpenFileAnswer(std::optional<qb::tk::OpenFileChoice> choice) : choice_(std::move(choice)) {
+  outer_ = qb::tk::setOpenFileHook([this](const qb::tk::OpenFileRequest& request) {
+    requests_.push_back(request);
+    return choice_;
+  });
+}
+
+OpenFileAnswer::~OpenFileAnswer() { qb::tk::setOpenFileHook(std::move(outer_)); }
+
 LanguageFile::LanguageFile(const std::string& language, const std::string& utf8Content) {
   const std::wstring folder = programFolder() + L"\\languages";
   CreateDirectoryW(folder.c_str(), nullptr);

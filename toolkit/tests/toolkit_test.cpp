@@ -9,12 +9,14 @@
 #include "qb/test/testbench_ui.h"
 #include "qb/text.h"
 #include "qb/tk/application.h"
+#include "qb/tk/filedialog.h"
 #include "qb/tk/controls.h"
 #include "qb/tk/form.h"
 #include "qb/tk/listview.h"
 #include "qb/tk/pagecontrol.h"
 #include "qb/tk/painted_control.h"
 #include "qb/win/gdi.h"
+#include "qb/win/text.h"
 
 namespace {
 
@@ -496,6 +498,73 @@ TEST(PaintedControlTest, AnExceptionStopsAtTheControlAndIsReported) {
     EXPECT_EQ(boxes.calls()[0].text, std::string("Wystąpił nieoczekiwany błąd.\r") + c.message);
     if (GetCapture() == gauge.hwnd()) ReleaseCapture();
   }
+}
+
+// The real common dialog, answered by a timer of this thread: the timer finds
+// the dialog, types a name into it and presses OK or Cancel.
+struct DialogAnswer {
+  static inline std::wstring typed;
+  static inline bool pressOk = true;
+  static BOOL CALLBACK findDialog(HWND w, LPARAM out) {
+    wchar_t cls[16] = {};
+    GetClassNameW(w, cls, 16);
+    if (std::wstring(cls) != L"#32770" || !IsWindowVisible(w)) return TRUE;
+    *reinterpret_cast<HWND*>(out) = w;
+    return FALSE;
+  }
+  static void CALLBACK onTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog) return;
+    KillTimer(nullptr, id);
+    if (pressOk) {
+      SetDlgItemTextW(dialog, 0x47C, typed.c_str());  // the file name box
+      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    } else {
+      PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+  }
+};
+
+TEST(OpenDialogTest, TheCommonDialogReturnsTheChosenFileAndFilter) {
+  const std::wstring file = qb::test::programFolder() + L"\\open dialog ąę.txt";
+  HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  CloseHandle(h);
+  struct Case {
+    const char* name;
+    bool ok;
+  };
+  for (const Case& c : {Case{"OK", true}, Case{"Cancel", false}}) {
+    SCOPED_TRACE(c.name);
+    DialogAnswer::typed = file;
+    DialogAnswer::pressOk = c.ok;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, DialogAnswer::onTimer);
+    qb::tk::OpenDialog dialog("Programy|*.exe|Wszystkie pliki|*.*");
+    dialog.setFilterIndex(2);
+    const bool chosen = dialog.execute(nullptr);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(chosen, c.ok);
+    if (c.ok) {
+      EXPECT_EQ(dialog.fileName(), qb::win::narrow(file));
+      EXPECT_EQ(dialog.filterIndex(), 2);
+    }
+  }
+  DeleteFileW(file.c_str());
+}
+
+TEST(OpenDialogTest, AHookAnswersInsteadOfTheDialogAndSeesTheRequest) {
+  qb::test::OpenFileAnswer answer(qb::tk::OpenFileChoice{"C:\\a\\b.gif", 6});
+  qb::tk::OpenDialog dialog("Bitmaps (*.bmp)|*.bmp|GIF (*.gif)|*.gif");
+  ASSERT_TRUE(dialog.execute(reinterpret_cast<HWND>(0x1234)));
+  EXPECT_EQ(dialog.fileName(), "C:\\a\\b.gif");
+  EXPECT_EQ(dialog.filterIndex(), 6);
+  ASSERT_EQ(answer.requests().size(), 1u);
+  EXPECT_EQ(answer.requests()[0].filter, "Bitmaps (*.bmp)|*.bmp|GIF (*.gif)|*.gif");
+  EXPECT_EQ(answer.requests()[0].owner, reinterpret_cast<HWND>(0x1234));
+  answer.answer(std::nullopt);
+  EXPECT_FALSE(dialog.execute(nullptr));
+  EXPECT_EQ(dialog.fileName(), "C:\\a\\b.gif") << "a cancelled dialog keeps the last choice";
 }
 
 }  // namespace

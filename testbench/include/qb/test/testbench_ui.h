@@ -1,8 +1,10 @@
 #pragma once
 // Test helpers for pages and message boxes.
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "qb/tk/filedialog.h"
 #include "qb/tk/msgbox.h"
 
 namespace qb::test {
@@ -22,6 +24,24 @@ class MessageBoxRecorder {
  private:
   std::vector<qb::tk::MessageBoxCall> calls_;
   qb::tk::MessageBoxHook outer_;
+};
+
+// Answers every open-file dialog with `choice` (empty: the user cancels) and
+// records the requests, for its lifetime. Answers can be changed between
+// dialogs with answer().
+class OpenFileAnswer {
+ public:
+  explicit OpenFileAnswer(std::optional<qb::tk::OpenFileChoice> choice = std::nullopt);
+  OpenFileAnswer(const OpenFileAnswer&) = delete;
+  OpenFileAnswer& operator=(const OpenFileAnswer&) = delete;
+  ~OpenFileAnswer();
+  void answer(std::optional<qb::tk::OpenFileChoice> choice) { choice_ = std::move(choice); }
+  const std::vector<qb::tk::OpenFileRequest>& requests() const { return requests_; }
+
+ private:
+  std::optional<qb::tk::OpenFileChoice> choice_;
+  std::vector<qb::tk::OpenFileRequest> requests_;
+  qb::tk::OpenFileHook outer_;
 };
 
 // Writes a language file beside the test program and points "lang" at it
