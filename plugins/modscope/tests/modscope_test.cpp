@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "modscope_page.h"
+#include "qb/test/export_table.h"
 #include "qb/test/testbench.h"
 #include "qb/test/testbench_ui.h"
 #include "qb/win/registry.h"
@@ -277,6 +278,12 @@ TEST_F(ModulePage, ShippedEnglishFileAndDesignedTexts) {
   EXPECT_EQ(page.Label19.caption(), "File information");
   EXPECT_EQ(page.Label1.caption(), "Shows information about DLL files");
   EXPECT_EQ(page.DLLList.columnTitle(3), "Folder");
+}
+
+TEST(ModscopeModule, LoadsWithFactbaseAndExportsShowResizeAndBack) {
+  const qb::win::UniqueModule module(LoadLibraryW((qb::test::programFolder() + L"\\modscope.dll").c_str()));
+  ASSERT_TRUE(module) << "the module or a library it imports is missing";
+  EXPECT_EQ(qb::test::exportedNames(module.get()), (std::vector<std::string>{"Back", "ResizeDLLWND", "ShowDLLWND"}));
 }
 
 }  // namespace

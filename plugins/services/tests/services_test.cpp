@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "qb/test/export_table.h"
 #include "qb/test/testbench.h"
 #include "qb/test/testbench_ui.h"
 #include "qb/win/handles.h"
@@ -455,6 +456,12 @@ TEST_F(ServicesFromAPlayedManager, ShippedEnglishFileNamesEverything) {
   EXPECT_EQ(page.Button1.caption(), "Refresh");
   EXPECT_EQ(page.RadioButton2.caption(), "Drivers");
   EXPECT_EQ(findRow(page, "alpha")->type, "Automatic");
+}
+
+TEST(ServicesModule, LoadsAndExportsShowAndResizeOnly) {
+  const qb::win::UniqueModule module(LoadLibraryW((qb::test::programFolder() + L"\\services.dll").c_str()));
+  ASSERT_TRUE(module) << "the module or a library it imports is missing";
+  EXPECT_EQ(qb::test::exportedNames(module.get()), (std::vector<std::string>{"ResizeDLLWND", "ShowDLLWND"}));
 }
 
 }  // namespace
