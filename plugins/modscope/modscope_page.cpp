@@ -131,8 +131,10 @@ TDLLForm::TDLLForm()
   DLLList.setAlign(qb::tk::Align::Client);
   Label19.setEmphasis(true, 14, RGB(73, 163, 205));
   for (qb::tk::LinkLabel* link : {&Label10, &Label11, &Label12, &Label13, &Label14, &Label15, &Label16, &Label17,
-                                  &Label18})
+                                  &Label18}) {
+    link->setEmphasis(true, RGB(73, 163, 205));
     link->onClick = [this](qb::tk::Control& s) { Label10Click(s); };
+  }
   DLLList.addColumn("Nazwa", 130);
   DLLList.addColumn("Wersja", 100);
   DLLList.addColumn("Opis", 200);

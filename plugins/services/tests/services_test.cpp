@@ -52,13 +52,14 @@ bool selectRow(TDLLForm& page, const std::string& name) {
 // drivers point at a file that is never loaded.
 class TestService {
  public:
-  TestService(const std::string& behaviour, DWORD type = SERVICE_WIN32_OWN_PROCESS)
-      : name_("QbSvcTest_" + behaviour + "_" + std::to_string(GetCurrentProcessId())) {
+  TestService(const std::string& behaviour, DWORD type = SERVICE_WIN32_OWN_PROCESS, size_t nameLength = 0)
+      : name_(nameOfLength("QbSvcTest_" + behaviour + "_" + std::to_string(GetCurrentProcessId()), nameLength)) {
     manager_.reset(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
     const std::string program = qb::win::narrow(qb::test::programFolder()) + "\\services_test_service.exe";
     const std::string path = type == SERVICE_WIN32_OWN_PROCESS ? "\"" + program + "\" " + behaviour + " " + name_
                                                                 : "system32\\drivers\\" + name_ + ".sys";
-    service_.reset(CreateServiceA(manager_.get(), name_.c_str(), ("Qubrix test " + behaviour).c_str(),
+    const std::string displayName = nameOfLength("Qubrix test " + behaviour, nameLength);
+    service_.reset(CreateServiceA(manager_.get(), name_.c_str(), displayName.c_str(),
                                   SERVICE_ALL_ACCESS, type, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, path.c_str(),
                                   nullptr, nullptr, nullptr, nullptr, nullptr));
     EXPECT_TRUE(service_) << "CreateServiceA " << name_ << " failed: " << GetLastError();
@@ -94,6 +95,12 @@ class TestService {
   std::string registryPath() const { return kServicesKey + name_; }
 
  private:
+  // Padded out to `length` characters when one is given.
+  static std::string nameOfLength(std::string name, size_t length) {
+    if (name.size() < length) name += std::string(length - name.size(), 'x');
+    return name;
+  }
+
   std::string name_;
   qb::win::UniqueServiceHandle manager_;
   qb::win::UniqueServiceHandle service_;
@@ -131,6 +138,24 @@ TEST_F(ServicesPage, StartAndStopChangeTheStateShown) {
   ASSERT_TRUE(stopped);
   EXPECT_EQ(stopped->state, "STOPPED");
   EXPECT_EQ(service.state(), static_cast<DWORD>(SERVICE_STOPPED));
+}
+
+TEST_F(ServicesPage, NamesOfTheLongestKindAreListedAndStartedWhole) {
+  // The manager takes names and display names of up to 256 characters. Wine's
+  // dispatcher does not start a service whose name has all 256, so the one
+  // that is started has 255.
+  TestService longest("run", SERVICE_WIN32_OWN_PROCESS, 256);
+  TestService started("run", SERVICE_WIN32_OWN_PROCESS, 255);
+  TDLLForm& page = show();
+  for (const TestService* service : {&longest, &started}) {
+    const auto row = findRow(page, service->name());
+    ASSERT_TRUE(row) << service->name().size();
+    EXPECT_EQ(row->displayName.size(), service->name().size());
+  }
+  ASSERT_TRUE(selectRow(page, started.name()));
+  page.Button2.click();
+  EXPECT_EQ(started.state(), static_cast<DWORD>(SERVICE_RUNNING));
+  EXPECT_EQ(findRow(page, started.name())->state, "RUNNING");
 }
 
 TEST_F(ServicesPage, ButtonsWithoutASelectionOnlyRefill) {
