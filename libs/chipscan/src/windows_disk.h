@@ -6,8 +6,8 @@
 
 namespace qb::chipscan {
 
-inline DiskDevice& diskDevice() { return qb::diskdev::diskDevice(); }
-// For tests: nullptr gives the usual device back.
-inline void replaceDiskDevice(DiskDevice* device) { qb::diskdev::replaceDiskDevice(device); }
+// replaceDiskDevice(nullptr) gives the usual device back.
+using qb::diskdev::diskDevice;
+using qb::diskdev::replaceDiskDevice;
 
 }  // namespace qb::chipscan

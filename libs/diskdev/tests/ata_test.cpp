@@ -34,7 +34,9 @@ TEST(AtaBlocks, SerialPageIsReadWithinItsBytes) {
     std::copy(c.page.begin(), c.page.end(), data.begin());
     std::string serial = "old";
     EXPECT_EQ(scsi::serialFromPage(data.data(), serial), c.found) << c.name;
-    if (c.found) EXPECT_EQ(serial, c.serial) << c.name;
+    if (c.found) {
+      EXPECT_EQ(serial, c.serial) << c.name;
+    }
   }
   // A page length of 255 claims more than the 192 bytes asked for: the text
   // stops at the end of the data, and ASan would catch a read beyond it.

@@ -244,7 +244,9 @@ TEST_F(RecordedDevice, SmartDriverAddressesDisksByDriveNumber) {
     const Reply r = request(device, win32::kDfpReceiveDriveData, command(id), 528);
     EXPECT_EQ(r.ok, c.ok) << int(c.drive);
     EXPECT_EQ(ata::decodeReplyStatus(r.out.data()).driverError, c.driverError) << int(c.drive);
-    if (c.ok) EXPECT_EQ(ata::identifyModel(r.out.data() + 16), c.model);
+    if (c.ok) {
+      EXPECT_EQ(ata::identifyModel(r.out.data() + 16), c.model);
+    }
   }
 }
 
