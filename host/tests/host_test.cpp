@@ -2,8 +2,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
 
+#include "qb/diskdev/recorded_folder.h"
+#include "qb/diskdev/recording.h"
 #include "qb/test/testbench.h"
 #include "qb/win/handles.h"
 #include "qb/win/registry.h"
@@ -130,6 +134,29 @@ TEST(Host, UnloadingAModuleWithItsPageShownTakesThePageDownAndItLoadsAgain) {
     qb::test::pumpMessages();
     EXPECT_EQ(FindWindowExW(host.hwnd(), nullptr, L"Tdllform", nullptr), nullptr) << round;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Host, DisksOptionShowsTheRecordedDisksInTheSmartPage) {
+  qb::diskdev::RecordedFolder folder(L"host_recorded_disks");
+  folder.write(L"0.smart", qb::diskdev::recordedDisk("ST380011A", "5JVABC12", {{194, 0x22, 41, 50, 41, 0}}));
+  folder.write(L"1.smart", qb::diskdev::recordedDisk("WDC WD800JB", "WD-WMAM9Z123456", {}));
+  // The folder reaches the host by the option alone, not by inheritance.
+  SetEnvironmentVariableW(L"QUBRIX_DISKS", nullptr);
+  HostProcess host(L"--disks host_recorded_disks smart");
+  ASSERT_NE(host.window(), nullptr) << "the host did not open";
+  HWND disks = nullptr;
+  for (int i = 0; i < 100 && !disks; ++i, Sleep(50)) {
+    const HWND page = FindWindowExW(host.window(), nullptr, L"TForm2", nullptr);
+    if (page && IsWindowVisible(page)) disks = FindWindowExW(page, nullptr, L"SysListView32", nullptr);
+  }
+  ASSERT_NE(disks, nullptr) << "no smart page in the host";
+  EXPECT_EQ(SendMessageW(disks, LVM_GETITEMCOUNT, 0, 0), 2);
+  host.close();
+  EXPECT_EQ(host.exitCode(), 0u);
 }
 
 }  // namespace
