@@ -95,6 +95,30 @@ TEST_F(SmartPage, ListsTheRecordedDisksAndAsksScsiAtTheFirstGap) {
   EXPECT_EQ(disks(again).size(), 4u);
 }
 
+TEST_F(SmartPage, ADiskThatOnlyAnswersScsiGetsItsSerialRow) {
+  // Three IDE disks; the fourth drive knows no IDE commands but gives its serial number.
+  class ScsiFourth : public qb::smart::test::ScriptedDrive {
+   public:
+    bool open(const char* path, std::uint32_t a, std::uint32_t s, std::uint32_t c) override {
+      path_ = path;
+      return std::string(path) <= "\\\\.\\PhysicalDrive3" && ScriptedDrive::open(path, a, s, c);
+    }
+    bool control(std::uint32_t code, const std::uint8_t* in, std::uint32_t inSize, std::uint8_t* out,
+                 std::uint32_t outSize, std::uint32_t& returned) override {
+      if (path_ == "\\\\.\\PhysicalDrive3" && code != qb::diskdev::win32::kIoctlScsiPassThrough) return false;
+      return ScriptedDrive::control(code, in, inSize, out, outSize, returned);
+    }
+
+   private:
+    std::string path_;
+  } drive;
+  drive.scsiPage = {0, 0x80, 0, 8, 'Z', 'A', '1', '2', '3', '4', ' ', ' '};
+  qb::diskdev::replaceDiskDevice(&drive);
+  TForm2& page = show();
+  EXPECT_EQ(disks(page), (Rows{{"0", "MODEL (SERIAL)"}, {"1", "MODEL (SERIAL)"}, {"2", "MODEL (SERIAL)"},
+                               {"3", "SCSI Serial: ZA1234"}}));
+}
+
 TEST_F(SmartPage, ElevenDisksAndNoScsiQuery) {
   for (int i = 0; i < 12; ++i) folder.write(L"d" + std::to_wstring(10 + i) + L".smart", recordedDisk("M" + std::to_string(i), "S", {}));
   TForm2& page = show();
