@@ -59,7 +59,8 @@ class Session {
       opened = device_.open("\\\\.\\SMARTVSD", 0, 0, win32::kCreateNew);
       if (!opened) error = "Unable to open SMARTVSD: " + message();
     } else {
-      opened = device_.open(("\\\\.\\PhysicalDrive" + std::to_string(index)).c_str(), win32::kGenericRead | win32::kGenericWrite,
+      const std::string path = "\\\\.\\PhysicalDrive" + std::to_string(index);
+      opened = device_.open(path.c_str(), win32::kGenericRead | win32::kGenericWrite,
                             win32::kShareRead | win32::kShareWrite, win32::kOpenExisting);
       if (!opened) error = "Unable to open physical drive: " + message();
     }
@@ -69,7 +70,7 @@ class Session {
   bool version(std::uint8_t& map, std::string& error) {
     std::uint8_t reply[ata::kVersionReplySize] = {};
     std::uint32_t returned = 0;
-    if (!a_.device.control(win32::kDfpGetVersion, nullptr, 0, reply, sizeof reply, returned)) {
+    if (!device_.control(win32::kDfpGetVersion, nullptr, 0, reply, sizeof reply, returned)) {
       error = "DFP_GET_VERSION failed: " + message();
       return false;
     }
@@ -86,14 +87,14 @@ class Session {
     std::fill(reply.begin(), reply.end(), 0);
     if (presetBufferSize) ata::encodeReplyStatus({static_cast<std::uint32_t>(ata::kSectorSize), 0, 0}, reply.data());
     std::uint32_t returned = 0;
-    if (!a_.device.control(code, area, ata::kCommandBlockSize, reply.data(), outSize, returned))
+    if (!device_.control(code, area, ata::kCommandBlockSize, reply.data(), outSize, returned))
       return {false, message()};
     if (code == win32::kDfpReceiveDriveData && returned < ata::kReplySize)
       return {false, "Short reply: " + std::to_string(returned) + " of " + std::to_string(ata::kReplySize) + " bytes"};
     return {true, {}};
   }
 
-  std::string message() { return a_.systemMessage(a_.device.lastError()); }
+  std::string message() { return a_.systemMessage(device_.lastError()); }
 
  private:
   DiskAccess& a_;
