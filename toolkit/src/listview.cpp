@@ -39,6 +39,7 @@ ListView::ListView(Container& parent, std::string name, const Bounds& b, ListOpt
   (void)commonControlsReady;
   DWORD style = WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
   if (!includes(options, ListOption::MultiSelect)) style |= LVS_SINGLESEL;
+  if (includes(options, ListOption::StaticHeaders)) style |= LVS_NOSORTHEADER;
   createWindow(WC_LISTVIEWW, style, WS_EX_CLIENTEDGE, b);
   DWORD ex = LVS_EX_LABELTIP;
   if (includes(options, ListOption::CheckBoxes)) ex |= LVS_EX_CHECKBOXES;
@@ -270,6 +271,8 @@ LRESULT ListView::handleNotify(NMHDR* header) {
   } else if (header->code == NM_DBLCLK && onDoubleClick) {
     auto* act = reinterpret_cast<NMITEMACTIVATE*>(header);
     if (act->iItem >= 0) onDoubleClick(*this, act->iItem);
+  } else if ((header->code == NM_CLICK || header->code == NM_RETURN) && onClick) {
+    onClick(*this);
   }
   return 0;
 }

@@ -32,6 +32,8 @@ enum class ListOption : unsigned {
   MultiSelect = 1u << 3,
   // A click on a column's header sorts the rows by that column; a second click reverses them.
   SortOnHeaderClick = 1u << 4,
+  // Column headers are not buttons: clicking them does nothing.
+  StaticHeaders = 1u << 5,
 };
 template <>
 struct CombinableFlags<ListOption> : std::true_type {};
@@ -106,6 +108,8 @@ class ListView : public Control {
   // Called when a row becomes selected or unselected.
   std::function<void(ListView& sender, int row, bool selected)> onSelectItem;
   std::function<void(ListView& sender, int row)> onDoubleClick;
+  // A click on the list (on a row or not), or Enter pressed in it.
+  std::function<void(ListView& sender)> onClick;
 
   LRESULT handleNotify(NMHDR* header) override;
 
