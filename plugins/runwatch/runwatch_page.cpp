@@ -320,7 +320,8 @@ void TDLLForm::RefreshProcesses() {
     // The first process of a snapshot is the system's idle process.
     if (ListView3.count() > 0) ListView3.setSubItem(0, 2, qb::runwatch::zeroPadded2(figures.idle));
 
-    ListView3.scrollBy(ListView3.rowHeight() * topRow);
+    // Measured from where the list is now: not every system scrolls back to the top on clearing.
+    ListView3.scrollBy(ListView3.rowHeight() * (topRow - ListView3.topIndex()));
     if (!selected.empty())
       for (int row = 0; row < ListView3.count(); ++row)
         if (ListView3.itemText(row, 1) == selected) {

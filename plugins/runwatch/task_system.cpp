@@ -62,14 +62,24 @@ TaskSystem* replaceTaskSystem(TaskSystem* system) {
 }
 
 std::vector<SnapshotProcess> TaskSystem::snapshot(DWORD flags) {
+  // Looked up by name: NT 4 has no tool-help functions, and its list then stays empty.
+  using SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
+  using WalkFn = BOOL(WINAPI*)(HANDLE, tagPROCESSENTRY32*);  // the ANSI entry: the 9x family has no other
+  static const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  static const auto take = reinterpret_cast<SnapshotFn>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "CreateToolhelp32Snapshot")));
+  static const auto first =
+      reinterpret_cast<WalkFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "Process32First")));
+  static const auto next = reinterpret_cast<WalkFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "Process32Next")));
   std::vector<SnapshotProcess> out;
-  const qb::win::UniqueFileHandle snap(CreateToolhelp32Snapshot(flags, 0));
+  if (!take || !first || !next) return out;
+  const qb::win::UniqueFileHandle snap(take(flags, 0));
   if (!snap) return out;
-  PROCESSENTRY32W entry{};
+  tagPROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snap.get(), &entry); more; more = Process32NextW(snap.get(), &entry)) {
-    entry.szExeFile[MAX_PATH - 1] = L'\0';
-    out.push_back({entry.th32ProcessID, qb::win::narrow(entry.szExeFile)});
+  for (BOOL more = first(snap.get(), &entry); more; more = next(snap.get(), &entry)) {
+    entry.szExeFile[MAX_PATH - 1] = '\0';
+    out.push_back({entry.th32ProcessID, qb::win::narrow(qb::win::fromAnsi(entry.szExeFile))});
     entry.dwSize = sizeof entry;
   }
   return out;

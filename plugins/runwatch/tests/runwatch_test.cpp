@@ -120,7 +120,7 @@ TEST_F(TaskManagerPage, ExportsNameAndAuthorAsCountedAnsiTextsTouchingNothingEls
     const char* name;
     std::string expected;  // code page 1250
   };
-  for (const Case& c : {Case{"QBPGetName", "\x12Mened\xBFer Zada\xF1 Q-B"}, Case{"QBPGetAutor", "\x07Korvane"}}) {
+  for (const Case& c : {Case{"QBPGetName", "\x12" "Mened\xBF" "er Zada\xF1" " Q-B"}, Case{"QBPGetAutor", "\x07Korvane"}}) {
     SCOPED_TRACE(c.name);
     using Export = void(__stdcall*)(unsigned char*);
     const auto fn = reinterpret_cast<Export>(reinterpret_cast<void*>(GetProcAddress(dll.get(), c.name)));
@@ -390,12 +390,12 @@ TEST_F(PsapiMessages, OneMessagePerProcessAndTickAndTheFigureIsZero) {
   TDLLForm& page = showStill();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    qb::test::MessageBoxRecorder boxes;
+    qb::test::MessageBoxRecorder shown;
     system.counters = c.status;
     page.Timer1Timer();
     page.Timer1Timer();
-    ASSERT_EQ(boxes.calls().size(), 6u) << boxes.texts();
-    for (const auto& call : boxes.calls()) EXPECT_EQ(call.text, c.text);
+    ASSERT_EQ(shown.calls().size(), 6u) << shown.texts();
+    for (const auto& call : shown.calls()) EXPECT_EQ(call.text, c.text);
     EXPECT_EQ(page.ListView3.itemText(1, 3), " K");
     EXPECT_EQ(page.ListView3.count(), 3);
   }
@@ -406,15 +406,15 @@ TEST_F(PsapiMessages, ATickDuringAMessageBoxOfTheLastOneIsSkipped) {
   system.counters = qb::runwatch::CountersStatus::NoLibrary;
   TDLLForm& page = showStill();
   // The timer goes on inside a message box's loop: here it ticks in every box.
-  int boxes = 0;
+  int shown = 0;
   const auto outer = qb::tk::setMessageBoxHook([&](const qb::tk::MessageBoxCall&) {
-    ++boxes;
-    if (boxes < 50) page.Timer1Timer();
+    ++shown;
+    if (shown < 50) page.Timer1Timer();
     return IDOK;
   });
   page.Timer1Timer();
   qb::tk::setMessageBoxHook(outer);
-  EXPECT_EQ(boxes, 2) << "one per process of the one tick";
+  EXPECT_EQ(shown, 2) << "one per process of the one tick";
   page.Timer1Timer();  // and the next tick runs again
 }
 
@@ -469,14 +469,16 @@ TEST_F(PerformancePage, MemoryAndPageFileFiguresPastFourGigabytes) {
 // The paint box as the screen shows it.
 COLORREF screenPixel(HWND window, int x, int y) { return GetPixel(qb::win::WindowDc(window).get(), x, y); }
 
-// What the history graph leaves in column x for a sample: red from the
-// bottom up for the kernel share, lime above it for the user share, black
-// above that up to row 1; row 0 is never drawn. One pixel per percent.
+// What the history graph leaves in column x for a sample. Each share is a
+// line drawn upwards that leaves out its last pixel: red from the bottom edge
+// for the kernel share, lime on top of it for the user share, black from
+// there up to row 1. A line reaching past the top passes row 0.
 char expectedPixel(int height, int y, int kernel, int user) {
-  if (y == 0) return ' ';
-  if (y > height - kernel) return 'r';
-  if (y > height - kernel - user) return 'l';
-  return 'k';
+  const int redTop = height - kernel, limeTop = redTop - user;
+  if (kernel > 0 && y > redTop) return 'r';
+  if (user > 0 && y > limeTop && y <= redTop) return 'l';
+  if (y >= 1 && y <= limeTop) return 'k';
+  return ' ';
 }
 
 char classify(COLORREF c) {
