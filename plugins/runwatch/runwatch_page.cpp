@@ -300,6 +300,7 @@ void TDLLForm::RefreshProcesses() {
 
   {
     const qb::tk::ListView::UpdateScope update(ListView3);
+    const qb::runwatch::MemoryCountersScope counters;
     ListView3.clear();
     const std::vector<qb::runwatch::SnapshotProcess> processes = system.snapshot(qb::runwatch::kSnapshotProcesses);
     std::vector<qb::runwatch::ProcessReading> readings;
@@ -344,20 +345,25 @@ void TDLLForm::DrawHistory() {
   const HDC dc = canvas.get();
   const int height = PaintBox1.clientHeight();
   const int last = std::min(PaintBox1.clientWidth() - 1, static_cast<int>(qb::runwatch::CpuHistory::kSamples) - 1);
-  const qb::win::UniqueGdiObject red(CreatePen(PS_SOLID, 1, kRed));
-  const qb::win::UniqueGdiObject lime(CreatePen(PS_SOLID, 1, kLime));
-  const qb::win::UniqueGdiObject black(CreatePen(PS_SOLID, 1, kBlack));
-  const qb::win::SavedDcState saved(dc);
+  // Per column three upright lines, each leaving out its last pixel: red from
+  // the bottom for the kernel share, lime above it for the user share, black
+  // from there to the top row. One call per colour draws them all.
+  std::vector<POINT> red, lime, black;
+  std::vector<DWORD> pairs(static_cast<size_t>(last + 1), 2);
   for (int i = 0; i <= last; ++i) {
     const int x = last - i;
     const qb::runwatch::CpuSample& s = history[static_cast<size_t>(i)];
-    SelectObject(dc, red.get());
-    MoveToEx(dc, x, height, nullptr);
-    LineTo(dc, x, height - s.kernel);
-    SelectObject(dc, lime.get());
-    LineTo(dc, x, height - s.kernel - s.user);
-    SelectObject(dc, black.get());
-    LineTo(dc, x, 0);
+    const int kernelTop = height - s.kernel;
+    const int userTop = kernelTop - s.user;
+    red.insert(red.end(), {POINT{x, height}, POINT{x, kernelTop}});
+    lime.insert(lime.end(), {POINT{x, kernelTop}, POINT{x, userTop}});
+    black.insert(black.end(), {POINT{x, userTop}, POINT{x, 0}});
+  }
+  const qb::win::SavedDcState saved(dc);
+  for (auto [points, color] : {std::pair{&red, kRed}, std::pair{&lime, kLime}, std::pair{&black, kBlack}}) {
+    const qb::win::UniqueGdiObject pen(CreatePen(PS_SOLID, 1, color));
+    const qb::win::SelectionScope withPen(dc, pen.get());
+    PolyPolyline(dc, points->data(), pairs.data(), static_cast<DWORD>(pairs.size()));
   }
 }
 
@@ -378,6 +384,7 @@ void TDLLForm::Button1Click() {
 void TDLLForm::rebuildAfterEnd() {
   {
     const qb::tk::ListView::UpdateScope update(ListView3);
+    const qb::runwatch::MemoryCountersScope counters;
     ListView3.clear();
     for (const auto& p : taskSystem().snapshot(qb::runwatch::kSnapshotAll)) {
       addProcessRow(p.pid, p.name);

@@ -48,7 +48,21 @@ struct MemoryStatusEx {
 };
 using GlobalMemoryStatusExFn = BOOL(WINAPI*)(MemoryStatusEx*);
 
+HMODULE& scopedPsapi() {
+  static HMODULE library = nullptr;
+  return library;
+}
+
 }  // namespace
+
+MemoryCountersScope::MemoryCountersScope() : library_(LoadLibraryA("psapi.dll")) {
+  if (!scopedPsapi()) scopedPsapi() = library_;
+}
+
+MemoryCountersScope::~MemoryCountersScope() {
+  if (scopedPsapi() == library_) scopedPsapi() = nullptr;
+  if (library_) FreeLibrary(library_);
+}
 
 TaskSystem& taskSystem() {
   static TaskSystem live;
@@ -95,10 +109,11 @@ std::optional<ProcessTimes> TaskSystem::processTimes(DWORD pid) {
 
 WorkingSet TaskSystem::workingSet(DWORD pid) {
   const qb::win::UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
-  const qb::win::UniqueModule psapi(LoadLibraryA("psapi.dll"));
+  const qb::win::UniqueModule ownLoad(scopedPsapi() ? nullptr : LoadLibraryA("psapi.dll"));
+  const HMODULE psapi = scopedPsapi() ? scopedPsapi() : ownLoad.get();
   if (!psapi) return {CountersStatus::NoLibrary, 0};
   const auto get = reinterpret_cast<GetProcessMemoryInfoFn>(
-      reinterpret_cast<void*>(GetProcAddress(psapi.get(), "GetProcessMemoryInfo")));
+      reinterpret_cast<void*>(GetProcAddress(psapi, "GetProcessMemoryInfo")));
   if (!get) return {CountersStatus::NoFunction, 0};
   MemoryCounters counters{};
   counters.cb = sizeof counters;

@@ -51,7 +51,8 @@ class TaskSystem {
   virtual std::vector<SnapshotProcess> snapshot(DWORD flags);
   // Nothing when the process cannot be opened or its times read.
   virtual std::optional<ProcessTimes> processTimes(DWORD pid);
-  // Through "psapi.dll", loaded by name for this one call and unloaded again.
+  // Through "psapi.dll", loaded by name for this one call and unloaded again,
+  // or for the time of a MemoryCountersScope.
   virtual WorkingSet workingSet(DWORD pid);
   // The local time of day.
   virtual TimeOfDay timeOfDay();
@@ -63,6 +64,19 @@ class TaskSystem {
   virtual unsigned memoryLoad();
   // From the extended memory status where the system has it, so nothing is capped at 4 GB.
   virtual MemoryFigures memoryFigures();
+};
+
+// Keeps "psapi.dll" loaded while a whole list is measured, instead of loading
+// it for every process: a missing library or function is still told per process.
+class MemoryCountersScope {
+ public:
+  MemoryCountersScope();
+  MemoryCountersScope(const MemoryCountersScope&) = delete;
+  MemoryCountersScope& operator=(const MemoryCountersScope&) = delete;
+  ~MemoryCountersScope();
+
+ private:
+  HMODULE library_;
 };
 
 // The one the page reads through.
