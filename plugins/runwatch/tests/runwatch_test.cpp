@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "qb/test/child_process.h"
 #include "qb/test/export_table.h"
 #include "qb/test/page_test.h"
 #include "qb/test/testbench.h"
@@ -416,6 +417,26 @@ TEST_F(PsapiMessages, ATickDuringAMessageBoxOfTheLastOneIsSkipped) {
   qb::tk::setMessageBoxHook(outer);
   EXPECT_EQ(shown, 2) << "one per process of the one tick";
   page.Timer1Timer();  // and the next tick runs again
+}
+
+// Without a psapi.dll at all: Wine leaves it out of the probe's process.
+TEST(PsapiMissing, EveryProcessOfATickTellsOfTheLibraryAndShowsNoMemory) {
+  const std::wstring key = L"Software\\Wine\\AppDefaults\\runwatch_probe.exe\\DllOverrides";
+  HKEY k = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), 0);
+  RegSetValueExW(k, L"psapi", 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
+  RegCloseKey(k);
+  const qb::test::ProbeFindings found = qb::test::runProbe(L"runwatch_probe.exe");
+  RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+  RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\runwatch_probe.exe");
+  ASSERT_EQ(found.number("psapi_loads"), 0) << found;
+  ASSERT_GT(found.number("rows").value_or(0), 0) << found;
+  EXPECT_EQ(found.number("boxes"), found.number("rows")) << found;
+  // The probe writes the carriage return as "\\r".
+  const std::string text = "Nie można wykonać żądanej operacji\\rBłąd podczas ładowania biblioteki psapi.dll";
+  EXPECT_EQ(found.text("first_box"), text) << found;
+  EXPECT_EQ(found.text("last_box"), text) << found;
+  EXPECT_EQ(found.text("memory_of_first_row"), " K") << found;
 }
 
 // ---- Performance
