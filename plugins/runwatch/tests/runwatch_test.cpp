@@ -487,6 +487,17 @@ TEST_F(PerformancePage, MemoryAndPageFileFiguresPastFourGigabytes) {
   EXPECT_NE(page.Label6.caption(), "Label6");
 }
 
+TEST(LiveMemoryFigures, ComeFromTheExtendedStatusNotCappedAtFourGigabytes) {
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  ASSERT_TRUE(GlobalMemoryStatusEx(&status));
+  const qb::runwatch::MemoryFigures m = qb::runwatch::taskSystem().memoryFigures();
+  EXPECT_EQ(m.totalPageFile, status.ullTotalPageFile);
+  EXPECT_EQ(m.totalVirtual, status.ullTotalVirtual);
+  if (status.ullTotalPageFile <= 0xFFFFFFFFull) GTEST_SKIP() << "this machine has no more than 4 GB to show";
+  EXPECT_GT(m.totalPageFile, 0xFFFFFFFFull);
+}
+
 // The paint box as the screen shows it.
 COLORREF screenPixel(HWND window, int x, int y) { return GetPixel(qb::win::WindowDc(window).get(), x, y); }
 
