@@ -194,13 +194,24 @@ int ListView::selectedIndex() const {
   return static_cast<int>(SendMessageW(hwnd(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
-void ListView::select(int row) {
+void ListView::select(int row, bool scrollIntoView) {
   LVITEMW item{};
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   item.state = LVIS_SELECTED | LVIS_FOCUSED;
   SendMessageW(hwnd(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-  SendMessageW(hwnd(), LVM_ENSUREVISIBLE, row, FALSE);
+  if (scrollIntoView) SendMessageW(hwnd(), LVM_ENSUREVISIBLE, row, FALSE);
 }
+
+int ListView::topIndex() const { return static_cast<int>(SendMessageW(hwnd(), LVM_GETTOPINDEX, 0, 0)); }
+
+int ListView::rowHeight() const {
+  RECT r{};
+  r.left = LVIR_BOUNDS;
+  if (count() == 0 || !SendMessageW(hwnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r))) return 0;
+  return r.bottom - r.top;
+}
+
+void ListView::scrollBy(int pixels) { SendMessageW(hwnd(), LVM_SCROLL, 0, pixels); }
 
 void ListView::beginUpdate() {
   if (updateDepth_++ == 0) SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);

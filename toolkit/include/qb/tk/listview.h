@@ -74,7 +74,14 @@ class ListView : public Control {
   void setChecked(int row, bool on);
 
   int selectedIndex() const;  // -1 when no row is selected
-  void select(int row);
+  // Selects and focuses a row, scrolled into view unless told otherwise.
+  void select(int row, bool scrollIntoView = true);
+
+  // The first row in view, and the height of one row in pixels (0 with no rows).
+  int topIndex() const;
+  int rowHeight() const;
+  // Scrolls the rows by that many pixels (down for positive).
+  void scrollBy(int pixels);
 
   // Suspends drawing while many rows change; calls nest.
   void beginUpdate();
