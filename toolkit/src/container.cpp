@@ -85,13 +85,20 @@ LRESULT CALLBACK Container::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         break;
       }
       case WM_CTLCOLORSTATIC:
-        // Labels with a colour of their own.
+        // Labels and links with a colour of their own.
         if (auto* label = dynamic_cast<Label*>(Control::fromHwnd(reinterpret_cast<HWND>(lp)));
             label && (label->textColor() || label->backgroundBrush())) {
           const auto dc = reinterpret_cast<HDC>(wp);
           if (label->textColor()) SetTextColor(dc, *label->textColor());
           SetBkMode(dc, TRANSPARENT);
           if (label->backgroundBrush()) return reinterpret_cast<LRESULT>(label->backgroundBrush());
+          return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        if (auto* link = dynamic_cast<LinkLabel*>(Control::fromHwnd(reinterpret_cast<HWND>(lp)));
+            link && link->textColor()) {
+          const auto dc = reinterpret_cast<HDC>(wp);
+          SetTextColor(dc, *link->textColor());
+          SetBkMode(dc, TRANSPARENT);
           return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         }
         break;

@@ -67,6 +67,19 @@ LinkLabel::LinkLabel(Container& parent, std::string name, const Bounds& b, const
   SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont()), FALSE);
 }
 
+void LinkLabel::setEmphasis(bool bold, std::optional<COLORREF> color) {
+  color_ = color;
+  LOGFONTW lf{};
+  GetObjectW(linkFont(), sizeof lf, &lf);
+  if (bold) lf.lfWeight = FW_BOLD;
+  qb::win::UniqueGdiObject font(CreateFontIndirectW(&lf));
+  if (font) {
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    font_ = std::move(font);  // the link keeps using it: released only after the switch
+  }
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 void LinkLabel::click() { invokeHandler(onClick, *this); }
 
 void LinkLabel::handleCommand(WORD code) {

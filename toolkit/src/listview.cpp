@@ -143,6 +143,15 @@ int ListView::itemImage(int row) const {
   return item.iImage;
 }
 
+UniqueImageList singleIconImages(const wchar_t* systemIcon) {
+  UniqueImageList images(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0));
+  if (!images) return images;
+  // A shared icon: the image list keeps its own copy and the icon is never destroyed.
+  if (auto icon = static_cast<HICON>(LoadImageW(nullptr, systemIcon, IMAGE_ICON, 16, 16, LR_SHARED)))
+    ImageList_AddIcon(images.get(), icon);
+  return images;
+}
+
 void ListView::setSmallImages(HIMAGELIST images) {
   // The control must not destroy a list that its owner keeps.
   const auto style = GetWindowLongW(hwnd(), GWL_STYLE);

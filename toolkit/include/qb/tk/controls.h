@@ -34,9 +34,16 @@ HFONT createStyledFont(bool bold, int pointSize);
 class LinkLabel : public Control {
  public:
   LinkLabel(Container& parent, std::string name, const Bounds& b, const std::string& caption, int tagValue);
+  // A link that stands out: bold and/or in its own colour, still underlined.
+  void setEmphasis(bool bold, std::optional<COLORREF> color);
+  std::optional<COLORREF> textColor() const { return color_; }
   Handler onClick;
   void click();
   void handleCommand(WORD code) override;
+
+ private:
+  qb::win::UniqueGdiObject font_;
+  std::optional<COLORREF> color_;
 };
 
 class Button : public Control {

@@ -24,6 +24,10 @@ struct ImageListTraits {
 };
 using UniqueImageList = qb::win::UniqueHandle<ImageListTraits>;
 
+// A 16x16 image list holding one of the system's shared icons (IDI_...), for
+// lists whose rows all show the same image.
+UniqueImageList singleIconImages(const wchar_t* systemIcon);
+
 enum class ListOption : unsigned {
   None = 0,
   CheckBoxes = 1u << 0,
