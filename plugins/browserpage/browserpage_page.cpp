@@ -229,7 +229,7 @@ TDLLForm::TDLLForm()
       TB6(GroupBox4, "TB6", {272, 20 + 1 * kRow, 252, 18}, "Wyłącz zmianę pasków narzędzi "),
       TB5(GroupBox4, "TB5", {272, 20 + 2 * kRow, 252, 18}, "Wyłącz 'Dostosuj...'"),
       ScrollBox1(TS5, "ScrollBox1", {0, 0, 560, 410}),
-      GroupBox5(ScrollBox1, "GroupBox5", {8, 8, 520, static_cast<int>(kInternetOptionCount) * kRow + 28},
+      GroupBox5(ScrollBox1, "GroupBox5", {8, 8, 528, static_cast<int>(kInternetOptionCount) * kRow + 28},
                 "Opcje Internetowe") {
   PageControl1.setAlign(qb::tk::Align::Client);
   ScrollBox1.setAlign(qb::tk::Align::Client);
@@ -251,7 +251,7 @@ TDLLForm::TDLLForm()
   const auto& options = internetOptions();
   for (size_t i = 0; i < options.size(); ++i)
     internetOptionBoxes_.push_back(std::make_unique<qb::tk::CheckBox>(
-        GroupBox5, "IECPL" + std::to_string(i + 1), qb::tk::Bounds{12, 20 + static_cast<int>(i) * kRow, 496, 18},
+        GroupBox5, "IECPL" + std::to_string(i + 1), qb::tk::Bounds{12, 20 + static_cast<int>(i) * kRow, 510, 18},
         options[i].caption));
   ScrollBox1.updateScrollRange();
 }

@@ -147,6 +147,8 @@ TEST_F(BrowserPage, TitleAndStartPageShowEveryStoredTextButTheSentinel) {
       {"parenthesis", REG_SZ, L"(prywatna)", "(prywatna)"},
       {"sentinel", REG_SZ, L"-1", ""},
       {"number", REG_DWORD, L"", ""},
+      {"several texts", REG_MULTI_SZ, std::wstring(L"a\0b\0", 5), ""},
+      {"bytes", REG_BINARY, L"abc", ""},
       {"no value", REG_NONE, L"", ""},
       {"no key", 0, L"", ""},
   };
@@ -320,6 +322,13 @@ TEST_F(BrowserPage, PolicyBoxesReadOneAsCheckedAndLeaveUnreadableValuesAlone) {
       {"zero", [](const char* k, const char* v) { reg::writeNumber(HKEY_CURRENT_USER, k, v, 0); }, false},
       {"two", [&](const char* k, const char* v) { reg::writeRaw(HKEY_CURRENT_USER, k, v, REG_DWORD, &two, 4); }, false},
       {"text one", [](const char* k, const char* v) { writeText(HKEY_CURRENT_USER, k, v, REG_SZ, L"1"); }, true},
+      {"binary one", [](const char* k, const char* v) { reg::writeRaw(HKEY_CURRENT_USER, k, v, REG_BINARY, "\1\0\0\0", 4); },
+       true},
+      {"big-endian one",
+       [](const char* k, const char* v) { reg::writeRaw(HKEY_CURRENT_USER, k, v, REG_DWORD_BIG_ENDIAN, "\0\0\0\1", 4); },
+       true},
+      {"short dword", [](const char* k, const char* v) { reg::writeRaw(HKEY_CURRENT_USER, k, v, REG_DWORD, "\1", 1); },
+       true},
       {"missing value", [](const char* k, const char*) { reg::createKey(HKEY_CURRENT_USER, k); }, true},
       {"missing key", [](const char*, const char*) {}, false},
   };
