@@ -15,9 +15,10 @@ extern "C" {
 
 /* "Window Title" and "Start Page" of HKEY_CURRENT_USER
    "Software\Microsoft\Internet Explorer\Main" (REG_EXPAND_SZ unexpanded). The
-   empty text when the key or value is missing, the value is not text, or the
-   text does not sort after "-1" byte by byte (so "-1", "", and texts starting
-   with a blank read as empty). */
+   empty text when the key cannot be opened, the value is missing or not text,
+   or the stored text is "-1". Any other text comes back exactly as stored,
+   whatever its first character ("%USERPROFILE%\start.html", " Moja", "(x)"),
+   so a caller that shows it and writes it back changes nothing. */
 const char* __stdcall GetIEWindowTitle(void);
 const char* __stdcall GetIEStartPage(void);
 

@@ -26,6 +26,8 @@ bool sentinelTextPresent(std::string_view text) {
   return text.size() > sizeof kSentinel;
 }
 
+bool storedTextPresent(std::string_view text) { return !text.empty() && text != "-1"; }
+
 namespace {
 
 struct LeadingNumber {

@@ -31,6 +31,16 @@ TEST(SentinelText, PresentOnlyWhenSortingAfterMinusOne) {
     EXPECT_EQ(qb::sentinelTextPresent(c.text), c.present) << '"' << c.text << '"';
 }
 
+TEST(SentinelText, StoredTextAbsentOnlyWhenEmptyOrTheSentinelItself) {
+  struct Case { std::string text; bool present; };
+  const Case cases[] = {
+      {"", false},   {"-1", false}, {"%USERPROFILE%\\start.html", true}, {" x", true},
+      {"(", true},   {"-", true},   {"-0", true},  {"-1 ", true},  {"-10", true},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(qb::storedTextPresent(c.text), c.present) << '"' << c.text << '"';
+}
+
 TEST(AsciiUpper, LeavesNonAsciiBytesAlone) {
   EXPECT_EQ(qb::asciiUpper("yEs"), "YES");
   EXPECT_EQ(qb::asciiUpper("/f\xB9"), "/F\xB9");

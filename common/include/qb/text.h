@@ -17,6 +17,11 @@ std::string readCountedText(const unsigned char* buffer);
 // when it sorts after "-1" comparing unsigned bytes.
 bool sentinelTextPresent(std::string_view text);
 
+// The browser settings' text reads: absent only when empty or exactly "-1"
+// (what the reader answers for a key it cannot open). Any other stored text
+// is the user's, whatever byte it begins with ("%USERPROFILE%\...", " x").
+bool storedTextPresent(std::string_view text);
+
 // Upper-cases the ASCII letters only; every other byte stays as it is.
 std::string asciiUpper(std::string_view text);
 

@@ -18,7 +18,9 @@ constexpr char kMainKey[] = "Software\\Microsoft\\Internet Explorer\\Main";
 constexpr char kRestrictionsKey[] = "Software\\Policies\\Microsoft\\Internet Explorer\\Restrictions";
 
 // The text of a Main value in the ANSI code page, or the empty text when it
-// does not count as present.
+// does not count as present: a key that does not open, a value that is missing
+// or not text, an empty text or "-1". Every other text is returned as stored,
+// whatever it begins with, so that a caller writing it back loses nothing.
 std::string readMainText(const char* valueName) {
   std::string text;
   const qb::win::UniqueKey key = reg::openKey(HKEY_CURRENT_USER, kMainKey);
@@ -29,7 +31,7 @@ std::string readMainText(const char* valueName) {
     const reg::Text value = reg::readText(key.get(), valueName);
     if (value.found == reg::Found::Value) text = qb::win::toAnsi(qb::win::widen(value.text));
   }
-  return qb::sentinelTextPresent(text) ? text : std::string();
+  return qb::storedTextPresent(text) ? text : std::string();
 }
 
 const char* keepMainText(qb::browserreg::ThreadText& buffer, const char* valueName) {

@@ -60,7 +60,10 @@ TEST(BrowserregDll, ExportsExactlyItsNames) {
   EXPECT_EQ(GetProcAddress(dll.get(), "GetNoOpenInNewWnd"), nullptr);
 }
 
-TEST(BrowserText, PresentOnlyWhenSortingAfterTheSentinel) {
+// Only the empty text and the sentinel itself count as absent: every other
+// stored text must come back as stored, or the page that shows it writes the
+// user's setting back empty.
+TEST(BrowserText, EveryStoredTextButTheSentinelComesBackUnchanged) {
   const struct {
     const char* name;
     DWORD type;
@@ -70,15 +73,17 @@ TEST(BrowserText, PresentOnlyWhenSortingAfterTheSentinel) {
       {"address", REG_SZ, L"http://www.example.pl/", "http://www.example.pl/"},
       {"minus one", REG_SZ, L"-1", ""},
       {"empty", REG_SZ, L"", ""},
-      {"leading blank", REG_SZ, L" Moja przeglądarka", ""},
-      {"bang", REG_SZ, L"!x", ""},
-      {"minus alone", REG_SZ, L"-", ""},
-      {"minus zero", REG_SZ, L"-0abc", ""},
+      {"leading blank", REG_SZ, L" Moja przeglądarka", qb::win::toAnsi(L" Moja przeglądarka")},
+      {"parenthesis", REG_SZ, L"(prywatnie)", "(prywatnie)"},
+      {"bang", REG_SZ, L"!x", "!x"},
+      {"minus alone", REG_SZ, L"-", "-"},
+      {"minus zero", REG_SZ, L"-0abc", "-0abc"},
       {"longer than the sentinel", REG_SZ, L"-1a", "-1a"},
       {"minus two", REG_SZ, L"-2", "-2"},
       {"polish", REG_SZ, L"Mój tytuł", qb::win::toAnsi(L"Mój tytuł")},
       {"unexpanded", REG_EXPAND_SZ, L"file://%USERPROFILE%\\start.htm", "file://%USERPROFILE%\\start.htm"},
-      {"percent first sorts before the sentinel", REG_EXPAND_SZ, L"%USERPROFILE%\\start.htm", ""},
+      {"variable first", REG_EXPAND_SZ, L"%USERPROFILE%\\start.html", "%USERPROFILE%\\start.html"},
+      {"sentinel as expandable text", REG_EXPAND_SZ, L"-1", ""},
       {"cut at the first zero", REG_SZ, std::wstring(L"abc\0def", 7), "abc"},
   };
   for (const auto& c : cases) {
