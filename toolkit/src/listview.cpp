@@ -206,6 +206,11 @@ int ListView::selectedIndex() const {
 void ListView::select(int row, bool scrollIntoView) {
   LVITEMW item{};
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  if (row < 0) {
+    // No row: the control reads index -1 as every row, so clear them all.
+    SendMessageW(hwnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    return;
+  }
   item.state = LVIS_SELECTED | LVIS_FOCUSED;
   SendMessageW(hwnd(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
   if (scrollIntoView) SendMessageW(hwnd(), LVM_ENSUREVISIBLE, row, FALSE);

@@ -165,6 +165,8 @@ TEST(ListViewTest, ChecksSelectionSubItemsAndLongTexts) {
   list.select(2);
   EXPECT_EQ(list.selectedIndex(), 2);
   EXPECT_EQ(selected, std::vector<int>{2});
+  list.select(-1);
+  EXPECT_EQ(list.selectedIndex(), -1) << "no row selects nothing, not every row";
 }
 
 TEST(PageControlTest, OnlyTheActiveSheetIsVisible) {

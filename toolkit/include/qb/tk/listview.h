@@ -79,7 +79,7 @@ class ListView : public Control {
 
   int selectedIndex() const;  // -1 when no row is selected
   // Selects and focuses a row, scrolled into view unless told otherwise.
-  void select(int row, bool scrollIntoView = true);
+  void select(int row, bool scrollIntoView = true);  // -1 clears the selection
 
   // The first row in view, and the height of one row in pixels (0 with no rows).
   int topIndex() const;
