@@ -403,6 +403,7 @@ TEST_F(DesktopPage, WallpaperThatCannotBePreviewedLeavesThePreviewEmptySilently)
     TDLLForm& page = show();
     EXPECT_EQ(page.tapetaname.text(), path) << path.substr(0, 80);
     EXPECT_TRUE(page.TAP_desk.empty()) << path.substr(0, 80);
+    DLLSave();
     closePage();
   }
 }
@@ -689,6 +690,34 @@ TEST_F(DesktopPage, ConvertedPathIsTheWindowsDirectoryWithOneBackslash) {
   std::string expected = narrow(std::wstring(folder, n));
   while (!expected.empty() && expected.back() == '\\') expected.pop_back();
   EXPECT_EQ(convertedWallpaperPath(), expected + "\\Tapeta.BMP");
+}
+
+// ---- The real host
+
+BOOL CALLBACK findGroupBox(HWND h, LPARAM lp) {
+  wchar_t text[64] = {};
+  GetWindowTextW(h, text, 64);
+  if (std::wstring(text) != L"Ustawienia pulpitu") return TRUE;
+  *reinterpret_cast<HWND*>(lp) = h;
+  return FALSE;
+}
+
+TEST(DesktopInTheHost, HostShowsThePage) {
+  std::wstring command = L"qubrix.exe wallface";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  const qb::win::UniqueKernelHandle process(pi.hProcess);
+  CloseHandle(pi.hThread);
+  HWND host = nullptr, group = nullptr;
+  for (int i = 0; i < 200 && !(group && IsWindowVisible(group)); ++i, Sleep(50)) {
+    if (!host) host = FindWindowW(nullptr, L"Qubrix");
+    if (host) EnumChildWindows(host, findGroupBox, reinterpret_cast<LPARAM>(&group));
+  }
+  EXPECT_NE(group, nullptr) << "no desktop page in the host";
+  if (host) PostMessageW(host, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(process.get(), 1);
 }
 
 // ---- Whole processes under Wine's emulation of other Windows versions
