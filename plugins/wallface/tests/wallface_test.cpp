@@ -491,6 +491,21 @@ TEST_F(DesktopPage, HiddenIconsAreReadAndWrittenInsideTheirGateOnly) {
   }
 }
 
+class DesktopPageReadOnly : public DesktopPage {
+ protected:
+  DesktopPageReadOnly() : DesktopPage(qb::test::PageTestOptions().readOnlyRegistry().expectMessageBoxes(1)) {}
+};
+
+TEST_F(DesktopPageReadOnly, AFailedWriteEndsApplyWithTheKeyReported) {
+  TDLLForm& page = show();
+  page.tapetaname.setText("C:\\read only.bmp");
+  DLLSave();
+  ASSERT_EQ(boxes.calls().size(), 1u);
+  EXPECT_EQ(boxes.calls()[0].text, "Nie udało się zapisać ustawień.\rHKEY_CURRENT_USER\\" +
+                                       std::string(kCleanupWizardKey) + " \"NoRun\"");
+  EXPECT_EQ(prefixWallpaper(), "C:\\read only.bmp") << "the steps before the failed one are done";
+}
+
 // ---- Choosing a picture
 
 TEST_F(DesktopPage, BitmapFilterTakesTheChosenFileAsItIs) {
