@@ -1,9 +1,13 @@
 // qubrix.exe: the host that loads the plug-ins and shows their pages.
-//   qubrix.exe [module]   opens the named module at start.
+//   qubrix.exe [--disks FOLDER] [module]
+// opens the named module at start; --disks makes the disk readers of this
+// process answer from the recorded disks in FOLDER (QUBRIX_DISKS).
 #include <windows.h>
 
 #include <commctrl.h>
 #include <shellapi.h>
+
+#include <cwchar>
 
 #include "host_form.h"
 #include "qb/win/text.h"
@@ -15,9 +19,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  int moduleArg = 1;
+  if (argv && argc > 2 && std::wcscmp(argv[1], L"--disks") == 0) {
+    // A full path, so that the folder stays the same whatever the current directory becomes.
+    wchar_t full[MAX_PATH];
+    const DWORD n = GetFullPathNameW(argv[2], MAX_PATH, full, nullptr);
+    SetEnvironmentVariableW(L"QUBRIX_DISKS", n && n < MAX_PATH ? full : argv[2]);
+    moduleArg = 3;
+  }
   HostForm* host = qb::tk::Form::create<HostForm>();
   host->show();
-  if (argv && argc > 1) host->openModule(qb::win::narrow(argv[1]));
+  if (argv && argc > moduleArg) host->openModule(qb::win::narrow(argv[moduleArg]));
   LocalFree(argv);
 
   MSG msg;

@@ -2,8 +2,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <string>
 
+#include "qb/diskdev/recorded_folder.h"
+#include "qb/diskdev/recording.h"
 #include "qb/test/testbench.h"
 #include "qb/win/handles.h"
 #include "qb/win/registry.h"
@@ -130,6 +135,35 @@ TEST(Host, UnloadingAModuleWithItsPageShownTakesThePageDownAndItLoadsAgain) {
     qb::test::pumpMessages();
     EXPECT_EQ(FindWindowExW(host.hwnd(), nullptr, L"Tdllform", nullptr), nullptr) << round;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Host, DisksOptionShowsTheRecordedDisksInTheSmartPage) {
+  qb::diskdev::RecordedFolder folder(L"host_recorded_disks");
+  folder.write(L"0.smart", qb::diskdev::recordedDisk("ST380011A", "5JVABC12", {{194, 0x22, 41, 50, 41, 0}}));
+  folder.write(L"1.smart", qb::diskdev::recordedDisk("WDC WD800JB", "WD-WMAM9Z123456", {}));
+  // The folder reaches the host by the option alone, not by inheritance.
+  SetEnvironmentVariableW(L"QUBRIX_DISKS", nullptr);
+  HostProcess host(L"--disks host_recorded_disks smart");
+  ASSERT_NE(host.window(), nullptr) << "the host did not open";
+  // The page's two lists: the disks, and the attributes (empty until a click).
+  LRESULT rows[2] = {-1, -1};
+  for (int i = 0; i < 100 && rows[0] + rows[1] != 2; ++i, Sleep(50)) {
+    const HWND page = FindWindowExW(host.window(), nullptr, L"TForm2", nullptr);
+    if (!page || !IsWindowVisible(page)) continue;
+    HWND list = nullptr;
+    for (LRESULT& count : rows) {
+      list = FindWindowExW(page, list, L"SysListView32", nullptr);
+      count = list ? SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) : -1;
+    }
+  }
+  EXPECT_EQ(std::max(rows[0], rows[1]), 2) << "disks listed";
+  EXPECT_EQ(std::min(rows[0], rows[1]), 0) << "no attributes before a click";
+  host.close();
+  EXPECT_EQ(host.exitCode(), 0u);
 }
 
 }  // namespace

@@ -87,10 +87,11 @@ LRESULT CALLBACK Container::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
       case WM_CTLCOLORSTATIC:
         // Labels with a colour of their own.
         if (auto* label = dynamic_cast<Label*>(Control::fromHwnd(reinterpret_cast<HWND>(lp)));
-            label && label->textColor()) {
+            label && (label->textColor() || label->backgroundBrush())) {
           const auto dc = reinterpret_cast<HDC>(wp);
-          SetTextColor(dc, *label->textColor());
+          if (label->textColor()) SetTextColor(dc, *label->textColor());
           SetBkMode(dc, TRANSPARENT);
+          if (label->backgroundBrush()) return reinterpret_cast<LRESULT>(label->backgroundBrush());
           return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         }
         break;

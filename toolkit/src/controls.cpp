@@ -34,6 +34,17 @@ void Label::setEmphasis(bool bold, int pointSize, std::optional<COLORREF> color)
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
+void Label::setBackground(std::optional<COLORREF> color) {
+  background_.reset(color ? CreateSolidBrush(*color) : nullptr);
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void Label::setRightAligned(bool on) {
+  const LONG style = GetWindowLongW(hwnd(), GWL_STYLE) & ~(SS_LEFT | SS_CENTER | SS_RIGHT);
+  SetWindowLongW(hwnd(), GWL_STYLE, style | (on ? SS_RIGHT : SS_LEFT));
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 // ---- LinkLabel
 
 namespace {

@@ -39,6 +39,7 @@ ListView::ListView(Container& parent, std::string name, const Bounds& b, ListOpt
   (void)commonControlsReady;
   DWORD style = WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
   if (!includes(options, ListOption::MultiSelect)) style |= LVS_SINGLESEL;
+  if (includes(options, ListOption::StaticHeaders)) style |= LVS_NOSORTHEADER;
   createWindow(WC_LISTVIEWW, style, WS_EX_CLIENTEDGE, b);
   DWORD ex = LVS_EX_LABELTIP;
   if (includes(options, ListOption::CheckBoxes)) ex |= LVS_EX_CHECKBOXES;
@@ -193,13 +194,24 @@ int ListView::selectedIndex() const {
   return static_cast<int>(SendMessageW(hwnd(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
-void ListView::select(int row) {
+void ListView::select(int row, bool scrollIntoView) {
   LVITEMW item{};
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   item.state = LVIS_SELECTED | LVIS_FOCUSED;
   SendMessageW(hwnd(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-  SendMessageW(hwnd(), LVM_ENSUREVISIBLE, row, FALSE);
+  if (scrollIntoView) SendMessageW(hwnd(), LVM_ENSUREVISIBLE, row, FALSE);
 }
+
+int ListView::topIndex() const { return static_cast<int>(SendMessageW(hwnd(), LVM_GETTOPINDEX, 0, 0)); }
+
+int ListView::rowHeight() const {
+  RECT r{};
+  r.left = LVIR_BOUNDS;
+  if (count() == 0 || !SendMessageW(hwnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r))) return 0;
+  return r.bottom - r.top;
+}
+
+void ListView::scrollBy(int pixels) { SendMessageW(hwnd(), LVM_SCROLL, 0, pixels); }
 
 void ListView::beginUpdate() {
   if (updateDepth_++ == 0) SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
@@ -270,6 +282,8 @@ LRESULT ListView::handleNotify(NMHDR* header) {
   } else if (header->code == NM_DBLCLK && onDoubleClick) {
     auto* act = reinterpret_cast<NMITEMACTIVATE*>(header);
     if (act->iItem >= 0) onDoubleClick(*this, act->iItem);
+  } else if ((header->code == NM_CLICK || header->code == NM_RETURN) && onClick) {
+    onClick(*this);
   }
   return 0;
 }

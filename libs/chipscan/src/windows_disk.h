@@ -1,13 +1,13 @@
 #pragma once
-// The disk command drivers reached through CreateFile and DeviceIoControl, and
-// the switch that lets tests put their own device in its place.
+// The disk device GetHDDinfo talks to, shared with the other disk readers:
+// a test's device, the recorded disks QUBRIX_DISKS names, or the system's.
 #include "qb/chipscan/disk_identify.h"
+#include "qb/diskdev/system.h"
 
 namespace qb::chipscan {
 
-// The device GetHDDinfo talks to: the system's own unless a test replaced it.
-DiskDevice& diskDevice();
-// For tests: nullptr gives the system's device back.
-void replaceDiskDevice(DiskDevice* device);
+// replaceDiskDevice(nullptr) gives the usual device back.
+using qb::diskdev::diskDevice;
+using qb::diskdev::replaceDiskDevice;
 
 }  // namespace qb::chipscan

@@ -10,6 +10,8 @@
 
 #include "chipscan.h"
 #include "kernel_cpuinfo.h"
+#include "qb/diskdev/recorded_folder.h"
+#include "qb/diskdev/recording.h"
 #include "qb/test/export_table.h"
 #include "qb/test/testbench.h"
 #include "qb/win/handles.h"
@@ -37,6 +39,13 @@ TEST(ChipscanDll, CallsWithArgumentsThroughTheDeclarations) {
   EXPECT_EQ(GetNVinfo("coolbits"), 3);
   GetHDDinfo(0, "model");  // whatever this machine answers
   EXPECT_EQ(GetNVinfo("coolbits"), 3);
+}
+
+TEST(ChipscanDll, ReadsTheRecordedDisksQubrixDisksNames) {
+  qb::diskdev::RecordedFolder folder(L"chipscan_dll_recorded");
+  folder.write(L"0.smart", qb::diskdev::recordedDisk("ST380011A", "5JVABC12", {}));
+  EXPECT_EQ(std::string(GetHDDinfo(0, "model")), "ST380011A" + std::string(31, ' '));
+  EXPECT_STREQ(GetHDDinfo(1, "model"), "NoDisk");
 }
 
 // The processor answers against the kernel's view of the same processor.

@@ -9,6 +9,8 @@
 #include <thread>
 
 #include "chipscan.h"
+#include "qb/diskdev/recorded_folder.h"
+#include "qb/diskdev/recording.h"
 #include "qb/test/testbench.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
@@ -102,6 +104,40 @@ TEST(DiskSystemDevice, UsedWhenNoTestDeviceIsSet) {
 TEST_F(DiskExport, AllZeroModelReadsAsEmptyText) {
   qb::win::overrideWindowsVersion(qb::win::versions::win2000);
   EXPECT_STREQ(GetHDDinfo(0, "model"), "");
+}
+
+TEST(RecordedDiskFolder, AnswersAsDriveNumbersOnBothFamilies) {
+  qb::diskdev::RecordedFolder folder(L"chipscan_recorded");
+  qb::diskdev::Snapshot first = qb::diskdev::recordedDisk("ST380011A", "5JVABC12", {});
+  (*first.identify)[6] = 16;  // word 3: heads
+  (*first.identify)[12] = 63;  // word 6: sectors per track
+  folder.write(L"a.smart", first);
+  folder.write(L"b.smart", qb::diskdev::recordedDisk("WDC WD800JB", "WD-WMAM9Z123456", {}));
+  qb::diskdev::Snapshot noIdentify = qb::diskdev::recordedDisk("X", "Y", {});
+  noIdentify.identify.reset();
+  folder.write(L"c.smart", noIdentify);
+  const struct {
+    int drive;
+    const char* key;
+    std::string answer;
+  } cases[] = {
+      {0, "model", "ST380011A" + std::string(31, ' ')},
+      {0, "serial", "5JVABC12" + std::string(12, ' ')},
+      {0, "firmware", "1.0     "},
+      {0, "head", "16"},
+      {0, "sec/sciez", "63"},
+      {1, "model", "WDC WD800JB" + std::string(29, ' ')},
+      {257, "serial", "WD-WMAM9Z123456     "},
+      {2, "model", "NoDisk"},
+      {3, "model", "NoDisk"},
+      {0, "Model", qb::win::toAnsi(L"Dysk IDE nie obsługuje SMART")},
+  };
+  for (const auto& v : {qb::win::versions::winXp, qb::win::versions::win98}) {
+    qb::win::overrideWindowsVersion(v);
+    for (const auto& c : cases)
+      EXPECT_EQ(std::string(GetHDDinfo(c.drive, c.key)), c.answer) << c.drive << ' ' << c.key << (v.nt() ? " NT" : " 9x");
+  }
+  qb::win::overrideWindowsVersion(std::nullopt);
 }
 
 TEST(ProbeTexts, EachExportKeepsItsOwnTextPerThread) {

@@ -16,10 +16,15 @@ class Label : public Control {
   // size), in its own colour.
   void setEmphasis(bool bold, int pointSize, std::optional<COLORREF> color);
   std::optional<COLORREF> textColor() const { return color_; }
+  // A background of its own instead of the face colour; nullopt gives it back.
+  void setBackground(std::optional<COLORREF> color);
+  HBRUSH backgroundBrush() const { return static_cast<HBRUSH>(background_.get()); }
+  void setRightAligned(bool on);
 
  private:
   qb::win::UniqueGdiObject font_;
   std::optional<COLORREF> color_;
+  qb::win::UniqueGdiObject background_;
 };
 
 // The toolkit's font, made bold and/or of pointSize points (0 keeps the size).

@@ -32,6 +32,8 @@ enum class ListOption : unsigned {
   MultiSelect = 1u << 3,
   // A click on a column's header sorts the rows by that column; a second click reverses them.
   SortOnHeaderClick = 1u << 4,
+  // Column headers are not buttons: clicking them does nothing.
+  StaticHeaders = 1u << 5,
 };
 template <>
 struct CombinableFlags<ListOption> : std::true_type {};
@@ -72,7 +74,14 @@ class ListView : public Control {
   void setChecked(int row, bool on);
 
   int selectedIndex() const;  // -1 when no row is selected
-  void select(int row);
+  // Selects and focuses a row, scrolled into view unless told otherwise.
+  void select(int row, bool scrollIntoView = true);
+
+  // The first row in view, and the height of one row in pixels (0 with no rows).
+  int topIndex() const;
+  int rowHeight() const;
+  // Scrolls the rows by that many pixels (down for positive).
+  void scrollBy(int pixels);
 
   // Suspends drawing while many rows change; calls nest.
   void beginUpdate();
@@ -106,6 +115,8 @@ class ListView : public Control {
   // Called when a row becomes selected or unselected.
   std::function<void(ListView& sender, int row, bool selected)> onSelectItem;
   std::function<void(ListView& sender, int row)> onDoubleClick;
+  // A click on the list (on a row or not), or Enter pressed in it.
+  std::function<void(ListView& sender)> onClick;
 
   LRESULT handleNotify(NMHDR* header) override;
 

@@ -8,24 +8,16 @@
 #include <string>
 #include <string_view>
 
+#include "qb/diskdev/device.h"
+
 namespace qb::chipscan {
 
 constexpr std::size_t kRequestBlockSize = 572;
 constexpr std::size_t kIdentifySize = 512;
 using RequestBlock = std::array<std::uint8_t, kRequestBlockSize>;
 
-// Win32 values the device is opened and driven with, kept here so that this
-// code needs no Windows headers (the Windows side checks them against the SDK).
-namespace win32 {
-constexpr std::uint32_t kGenericRead = 0x80000000;
-constexpr std::uint32_t kGenericWrite = 0x40000000;
-constexpr std::uint32_t kShareRead = 0x1;
-constexpr std::uint32_t kShareWrite = 0x2;
-constexpr std::uint32_t kCreateNew = 1;
-constexpr std::uint32_t kOpenExisting = 3;
-constexpr std::uint32_t kIoctlScsiMiniport = 0x4D008;
-constexpr std::uint32_t kDfpReceiveDriveData = 0x7C088;
-}  // namespace win32
+// Win32 values the device is opened and driven with.
+namespace win32 = qb::diskdev::win32;
 
 constexpr std::uint32_t kMiniportIdentify = 0x1B0501;
 constexpr char kNtDevicePath[] = "\\\\.\\Scsi0:";
@@ -47,17 +39,7 @@ RequestLayout nineXLayout();
 void buildNtRequest(RequestBlock& block, std::int32_t drive);
 void buildNineXRequest(RequestBlock& block, std::int32_t drive);
 
-class DiskDevice {
- public:
-  virtual ~DiskDevice() = default;
-  virtual bool open(const char* path, std::uint32_t access, std::uint32_t share, std::uint32_t creation) = 0;
-  // One device control call on the open device; in and out may overlap.
-  virtual bool control(std::uint32_t code, const std::uint8_t* in, std::uint32_t inSize, std::uint8_t* out,
-                       std::uint32_t outSize, std::uint32_t& returned) = 0;
-  virtual void close() = 0;
-  // The calling thread's last system error code.
-  virtual std::uint32_t lastError() = 0;
-};
+using DiskDevice = qb::diskdev::DiskDevice;
 
 struct DiskAnswer {
   enum class Kind { Field, NoDisk, NoSmart } kind = Kind::NoDisk;
