@@ -97,7 +97,12 @@ void decodeRunLength(const std::uint8_t* src, std::size_t count, Dib& dib, const
         if (static_cast<std::size_t>(end - src) < pixelBytes) return stop(out);
         if (slack) {
           const RepeatPattern<pixelBytes> pattern(src);
-          for (std::size_t done = 0; done < roomBytes; done += pattern.step)
+          // Two stores cover most runs; a fixed pair costs less than a loop
+          // whose length the processor has to guess.
+          std::memcpy(out, pattern.bytes, kStoreSlack);
+          if (static_cast<std::size_t>(rowEnd - out) >= pattern.step + kStoreSlack)
+            std::memcpy(out + pattern.step, pattern.bytes, kStoreSlack);
+          for (std::size_t done = 2 * pattern.step; done < roomBytes; done += pattern.step)
             std::memcpy(out + done, pattern.bytes, kStoreSlack);
         } else {
           for (std::size_t done = 0; done < roomBytes; done += pixelBytes) std::memcpy(out + done, src, pixelBytes);
