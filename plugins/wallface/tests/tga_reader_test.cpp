@@ -218,6 +218,12 @@ TEST(TgaReader, DecodesEachKindDepthAndOrigin) {
       {"run-length data ends inside a pixel", make(10, 32, 2, 1, {0x81, 1, 2}), 32, false, Bytes(8, 0)},
       {"run-length data ends after a header byte", make(10, 24, 2, 1, {0x80, 1, 2, 3, 0x80}), 24, false,
        bottomUp(8, {{1, 2, 3}})},
+      // Wide rows, where packets are written in whole 16-byte stores: nothing
+      // past the decoded pixels may show once the data ends.
+      {"run-length data ends after a short run on a wide row", make(10, 24, 40, 1, {0x81, 1, 2, 3}), 24, false,
+       bottomUp(120, {{1, 2, 3, 1, 2, 3}})},
+      {"run-length data ends after a run of three on a wide row", make(10, 32, 20, 1, {0x82, 9, 8, 7, 6}), 32, false,
+       bottomUp(80, {{9, 8, 7, 6, 9, 8, 7, 6, 9, 8, 7, 6}})},
   };
   for (const DecodeCase& c : cases) {
     SCOPED_TRACE(c.name);

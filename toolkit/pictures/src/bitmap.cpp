@@ -191,18 +191,40 @@ void Bitmap::SaveToFile(const std::string& utf8Path) const {
   f.bfType = 0x4D42;  // "BM"
   f.bfOffBits = static_cast<DWORD>(sizeof f + info_.size());
   f.bfSize = static_cast<DWORD>(f.bfOffBits + imageBytes);
-  qb::win::UniqueFileHandle file(CreateFileW(qb::win::widen(utf8Path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw PictureError(text::kCannotWrite + utf8Path);
-  auto write = [&](const void* p, std::size_t n) {
-    DWORD written = 0;
-    if (!WriteFile(file.get(), p, static_cast<DWORD>(n), &written, nullptr) || written != n)
+
+  // Written beside the target and moved over it only when complete, so a save
+  // that fails (a full disk, a target that cannot be replaced) leaves the
+  // earlier file whole and no partial one behind.
+  const std::wstring target = qb::win::widen(utf8Path);
+  const std::wstring temporary = target + L".qbtmp";
+  struct RemoveUnlessKept {
+    const std::wstring& path;
+    bool keep = false;
+    ~RemoveUnlessKept() {
+      if (!keep) DeleteFileW(path.c_str());
+    }
+  } cleanup{temporary};
+  {
+    qb::win::UniqueFileHandle file(
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+      cleanup.keep = true;  // not ours: it could not be created
       throw PictureError(text::kCannotWrite + utf8Path);
-  };
-  write(&f, sizeof f);
-  write(info_.data(), info_.size());
-  GdiFlush();
-  write(bits_, imageBytes);
+    }
+    auto write = [&](const void* p, std::size_t n) {
+      DWORD written = 0;
+      if (!WriteFile(file.get(), p, static_cast<DWORD>(n), &written, nullptr) || written != n)
+        throw PictureError(text::kCannotWrite + utf8Path);
+    };
+    write(&f, sizeof f);
+    write(info_.data(), info_.size());
+    GdiFlush();
+    write(bits_, imageBytes);
+    if (!FlushFileBuffers(file.get())) throw PictureError(text::kCannotWrite + utf8Path);
+  }
+  if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    throw PictureError(text::kCannotWrite + utf8Path);
+  cleanup.keep = true;
 }
 
 std::unique_ptr<Bitmap> RenderToBitmap(const Graphic& graphic) {
