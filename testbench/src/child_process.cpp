@@ -17,25 +17,24 @@ namespace qb::test {
 
 WineVersionSetting::WineVersionSetting(const std::wstring& exeName, const std::string& version)
     : path_(L"Software\\Wine\\AppDefaults\\" + exeName) {
-  HKEY key = nullptr;
+  qb::win::UniqueKey key;
   DWORD disposition = 0;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
                       &disposition) != ERROR_SUCCESS)
     return;
   createdKey_ = disposition == REG_CREATED_NEW_KEY;
   DWORD type = 0, size = 0;
-  if (RegQueryValueExW(key, L"Version", nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+  if (RegQueryValueExW(key.get(), L"Version", nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
     std::vector<BYTE> data(size);
-    if (RegQueryValueExW(key, L"Version", nullptr, &type, data.data(), &size) == ERROR_SUCCESS) {
+    if (RegQueryValueExW(key.get(), L"Version", nullptr, &type, data.data(), &size) == ERROR_SUCCESS) {
       data.resize(size);
       previousType_ = type;
       previous_ = std::move(data);
     }
   }
   const std::wstring wide = qb::win::widen(version);
-  RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+  RegSetValueExW(key.get(), L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
                  static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
 }
 
 WineVersionSetting::~WineVersionSetting() {
@@ -43,13 +42,13 @@ WineVersionSetting::~WineVersionSetting() {
     RegDeleteKeyW(HKEY_CURRENT_USER, path_.c_str());
     return;
   }
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  qb::win::UniqueKey key;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return;
   if (previous_)
-    RegSetValueExW(key, L"Version", 0, previousType_, previous_->data(), static_cast<DWORD>(previous_->size()));
+    RegSetValueExW(key.get(), L"Version", 0, previousType_, previous_->data(),
+                   static_cast<DWORD>(previous_->size()));
   else
-    RegDeleteValueW(key, L"Version");
-  RegCloseKey(key);
+    RegDeleteValueW(key.get(), L"Version");
 }
 
 ChildResult runChild(const std::wstring& exeName, const std::wstring& arguments, const std::string& wineVersion) {

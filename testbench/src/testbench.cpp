@@ -11,15 +11,16 @@ namespace {
 const wchar_t kScratchRoot[] = L"Software\\QubrixTests";
 
 void deleteTree(HKEY parent, const std::wstring& sub) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(parent, sub.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-  wchar_t name[512];
-  for (;;) {
-    DWORD len = 512;
-    if (RegEnumKeyExW(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    deleteTree(key, name);
+  {
+    qb::win::UniqueKey key;
+    if (RegOpenKeyExW(parent, sub.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return;
+    wchar_t name[512];
+    for (;;) {
+      DWORD len = 512;
+      if (RegEnumKeyExW(key.get(), 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      deleteTree(key.get(), name);
+    }
   }
-  RegCloseKey(key);
   RegDeleteKeyW(parent, sub.c_str());
 }
 
@@ -27,12 +28,13 @@ void deleteTree(HKEY parent, const std::wstring& sub) {
 // a lasting subkey below a volatile key, and any value on the read-only handle.
 // A volatile root opened for reading therefore fails every write below it.
 qb::win::UniqueKey makeRoot(const std::wstring& path, bool readOnly) {
-  HKEY created = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr,
-                      readOnly ? REG_OPTION_VOLATILE : REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                      &created, nullptr) != ERROR_SUCCESS)
-    throw std::runtime_error("cannot create scratch key");
-  RegCloseKey(created);
+  {
+    qb::win::UniqueKey created;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr,
+                        readOnly ? REG_OPTION_VOLATILE : REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        created.put(), nullptr) != ERROR_SUCCESS)
+      throw std::runtime_error("cannot create scratch key");
+  }
   qb::win::UniqueKey key;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, readOnly ? KEY_READ : KEY_ALL_ACCESS, key.put()) !=
       ERROR_SUCCESS)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "qb/tk/form.h"
+#include "qb/win/handles.h"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
@@ -29,7 +30,9 @@ struct Application::State {
   std::vector<Form*> forms;
   std::vector<Form*> released;
   std::vector<std::wstring> classes;
+  // The font controls are given: ownFont's, or the stock one when none could be made.
   HFONT font = nullptr;
+  qb::win::UniqueGdiObject ownFont;
   HWND releaseWindow = nullptr;
   Form* mainForm = nullptr;
 };
@@ -100,8 +103,8 @@ HFONT Application::font() {
     NONCLIENTMETRICSW ncm{};
     ncm.cbSize = sizeof ncm;
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
-      s.font = CreateFontIndirectW(&ncm.lfMessageFont);
-    if (!s.font) s.font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+      s.ownFont.reset(CreateFontIndirectW(&ncm.lfMessageFont));
+    s.font = static_cast<HFONT>(s.ownFont ? s.ownFont.get() : GetStockObject(DEFAULT_GUI_FONT));
   }
   return s.font;
 }
@@ -135,8 +138,8 @@ void Application::shutdown() {
   s.releaseWindow = nullptr;
   for (const auto& c : s.classes) UnregisterClassW(c.c_str(), moduleInstance());
   s.classes.clear();
-  if (s.font && s.font != GetStockObject(DEFAULT_GUI_FONT)) DeleteObject(s.font);
   s.font = nullptr;
+  s.ownFont.reset();
 }
 
 }  // namespace qb::tk

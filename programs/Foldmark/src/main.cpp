@@ -9,6 +9,7 @@
 #include "foldmark_form.h"
 #include "qb/tk/application.h"
 #include "qb/tk/msgbox.h"
+#include "qb/win/handles.h"
 #include "qb/win/text.h"
 
 namespace {
@@ -18,10 +19,9 @@ namespace {
 std::string firstArgument() {
   int count = 0;
   LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  const qb::win::UniqueLocal memory(arguments);
   if (!arguments) return {};
-  std::string first = count > 1 ? qb::win::narrow(arguments[1]) : std::string();
-  LocalFree(arguments);
-  return first;
+  return count > 1 ? qb::win::narrow(arguments[1]) : std::string();
 }
 
 }  // namespace

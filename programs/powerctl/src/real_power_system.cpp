@@ -36,7 +36,8 @@ class RealPowerSystem final : public PowerSystem {
   bool openProcessToken(DWORD access, HANDLE* token) override {
     return OpenProcessToken(GetCurrentProcess(), access, token) != FALSE;
   }
-  void closeToken(HANDLE token) override { CloseHandle(token); }
+  // The owner adopts the token and closes it on leaving.
+  void closeToken(HANDLE token) override { const qb::win::UniqueKernelHandle owned(token); }
   bool lookupPrivilege(const char* name, LUID* luid) override {
     return LookupPrivilegeValueA(nullptr, name, luid) != FALSE;
   }
@@ -54,13 +55,13 @@ class RealPowerSystem final : public PowerSystem {
   DWORD lastError() override { return GetLastError(); }
 
   std::wstring describeError(DWORD code) override {
-    wchar_t* buffer = nullptr;
+    // With ALLOCATE_BUFFER the call stores a pointer to the memory it allocated in the slot.
+    qb::win::UniqueLocal buffer;
     const DWORD n = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
     std::wstring text;
-    if (n != 0 && buffer != nullptr) text.assign(buffer, n);
-    if (buffer != nullptr) LocalFree(buffer);
+    if (n != 0 && buffer) text.assign(static_cast<const wchar_t*>(buffer.get()), n);
     // The system's texts end in a line break of their own; ours is added later.
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
       text.pop_back();

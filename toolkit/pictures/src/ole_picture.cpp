@@ -19,17 +19,15 @@ int toPixels(long himetric, int logPixelsIndex) {
 }  // namespace
 
 void OlePicture::LoadFromStream(const std::uint8_t* data, std::size_t size) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size ? size : 1);
+  qb::win::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, size ? size : 1));
   if (!memory) throw PictureError(text::kTooLarge);
-  if (void* p = GlobalLock(memory)) {
+  if (void* p = GlobalLock(memory.get())) {
     std::memcpy(p, data, size);
-    GlobalUnlock(memory);
+    GlobalUnlock(memory.get());
   }
   qb::win::ComPtr<IStream> stream;
-  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, stream.put()))) {
-    GlobalFree(memory);
-    throw PictureError(text::kTooLarge);
-  }
+  if (FAILED(CreateStreamOnHGlobal(memory.get(), TRUE, stream.put()))) throw PictureError(text::kTooLarge);
+  memory.release();  // the stream frees it with its last reference
   qb::win::ComPtr<IPicture> picture;
   if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture, picture.putVoid())) ||
       !picture) {

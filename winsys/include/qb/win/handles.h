@@ -84,6 +84,17 @@ struct DcTraits {
   static HDC empty() { return nullptr; }
   static void close(HDC h) { DeleteDC(h); }
 };
+// Memory the system hands over with LocalAlloc (FormatMessage's buffers, CommandLineToArgvW's array).
+struct LocalTraits {
+  using type = HLOCAL;
+  static HLOCAL empty() { return nullptr; }
+  static void close(HLOCAL h) { LocalFree(h); }
+};
+struct GlobalTraits {
+  using type = HGLOBAL;
+  static HGLOBAL empty() { return nullptr; }
+  static void close(HGLOBAL h) { GlobalFree(h); }
+};
 
 using UniqueKey = UniqueHandle<KeyTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelTraits>;
@@ -93,6 +104,8 @@ using UniqueServiceHandle = UniqueHandle<ServiceTraits>;
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueGdiObject = UniqueHandle<GdiTraits>;
 using UniqueDc = UniqueHandle<DcTraits>;
+using UniqueLocal = UniqueHandle<LocalTraits>;
+using UniqueGlobal = UniqueHandle<GlobalTraits>;
 
 // A COM interface pointer that releases its reference.
 template <typename T>
