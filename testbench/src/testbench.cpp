@@ -10,18 +10,20 @@ namespace {
 
 const wchar_t kScratchRoot[] = L"Software\\QubrixTests";
 
-void deleteTree(HKEY parent, const std::wstring& sub) {
+// True when the key is gone afterwards.
+bool deleteTree(HKEY parent, const std::wstring& sub) {
   {
     qb::win::UniqueKey key;
-    if (RegOpenKeyExW(parent, sub.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExW(parent, sub.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return false;
     wchar_t name[512];
     for (;;) {
       DWORD len = 512;
       if (RegEnumKeyExW(key.get(), 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-      deleteTree(key.get(), name);
+      // A subkey that stays (no access) would come first again for ever.
+      if (!deleteTree(key.get(), name)) break;
     }
   }
-  RegDeleteKeyW(parent, sub.c_str());
+  return RegDeleteKeyW(parent, sub.c_str()) == ERROR_SUCCESS;
 }
 
 // Wine lets a subkey be created under a handle opened for reading; it refuses

@@ -21,10 +21,10 @@ int toPixels(long himetric, int logPixelsIndex) {
 void OlePicture::LoadFromStream(const std::uint8_t* data, std::size_t size) {
   qb::win::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, size ? size : 1));
   if (!memory) throw PictureError(text::kTooLarge);
-  if (void* p = GlobalLock(memory.get())) {
-    std::memcpy(p, data, size);
-    GlobalUnlock(memory.get());
-  }
+  void* p = GlobalLock(memory.get());
+  if (!p) throw PictureError(text::kTooLarge);
+  std::memcpy(p, data, size);
+  GlobalUnlock(memory.get());
   qb::win::ComPtr<IStream> stream;
   if (FAILED(CreateStreamOnHGlobal(memory.get(), TRUE, stream.put()))) throw PictureError(text::kTooLarge);
   memory.release();  // the stream frees it with its last reference
