@@ -100,9 +100,10 @@ LRESULT CALLBACK linkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
       case WM_GETDLGCODE: {
         LRESULT code = CallWindowProcW(staticProc, hwnd, msg, wp, lp);
-        // Enter is ours, not the dialog manager's default button.
+        // Enter is ours (the key and the character it makes), not the dialog manager's default button.
         if (const auto* key = reinterpret_cast<const MSG*>(lp);
-            key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN)
+            key && ((key->message == WM_KEYDOWN && key->wParam == VK_RETURN) ||
+                    (key->message == WM_CHAR && key->wParam == L'\r')))
           code |= DLGC_WANTMESSAGE;
         return code;
       }
@@ -110,8 +111,8 @@ LRESULT CALLBACK linkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (wp == VK_RETURN || wp == VK_SPACE) {
           // A key held down clicks once, not once per repeat.
           const bool repeat = (lp & (1L << 30)) != 0;
-          if (!repeat)
-            if (auto* link = dynamic_cast<LinkLabel*>(Control::fromHwnd(hwnd))) link->click();
+          auto* link = dynamic_cast<LinkLabel*>(Control::fromHwnd(hwnd));
+          if (link && !repeat) link->click();
           return 0;
         }
         break;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -666,23 +667,47 @@ TEST_F(LinkFixture, EnterSpaceOrTheMouseClickTheLinkOnce) {
   EXPECT_TRUE(boxes.calls().empty()) << boxes.texts();
 }
 
+// Every pixel of a control's client area, printed or as the screen shows it.
+std::vector<COLORREF> clientPixels(HWND control, bool onScreen) {
+  RECT client{};
+  GetClientRect(control, &client);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const qb::win::UniqueGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const qb::win::UniqueDc dc = qb::win::createMemoryDc();
+  {
+    const qb::win::SelectionScope onBitmap(dc.get(), bitmap.get());
+    if (onScreen) {
+      UpdateWindow(control);
+      BitBlt(dc.get(), 0, 0, client.right, client.bottom, qb::win::WindowDc(control).get(), 0, 0, SRCCOPY);
+    } else {
+      SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    }
+  }
+  GdiFlush();
+  const auto* first = static_cast<const COLORREF*>(bits);
+  return std::vector<COLORREF>(first, first + client.right * client.bottom);
+}
+
+size_t differingPixels(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
+  size_t n = a.size() == b.size() ? 0 : std::max(a.size(), b.size());
+  for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) n += a[i] != b[i];
+  return n;
+}
+
 TEST_F(LinkFixture, AFocusedLinkShowsAFrameThatGoesWithTheFocus) {
-  auto changedPixels = [](HWND link, const PrintedClient& before) {
-    const PrintedClient now(link);
-    RECT client{};
-    GetClientRect(link, &client);
-    int changed = 0;
-    for (int y = 0; y < client.bottom; ++y)
-      for (int x = 0; x < client.right; ++x) changed += now.pixel(x, y) != before.pixel(x, y);
-    return changed;
-  };
-  const HWND link = form->Link1.hwnd();
-  const PrintedClient unfocused(link);
-  press(VK_TAB);
-  ASSERT_EQ(focused(), "Link1");
-  EXPECT_GT(changedPixels(link, unfocused), 0) << "focused by the keyboard";
-  press(VK_TAB);
-  EXPECT_EQ(changedPixels(link, unfocused), 0) << "focus moved on";
+  for (const bool onScreen : {false, true}) {
+    SCOPED_TRACE(onScreen ? "on the screen" : "printed into a bitmap");
+    const HWND link = form->Link1.hwnd();
+    form->First.setFocus();
+    const std::vector<COLORREF> unfocused = clientPixels(link, onScreen);
+    press(VK_TAB);
+    ASSERT_EQ(focused(), "Link1");
+    EXPECT_GT(differingPixels(clientPixels(link, onScreen), unfocused), 0u) << "focused by the keyboard";
+    press(VK_TAB);
+    EXPECT_EQ(differingPixels(clientPixels(link, onScreen), unfocused), 0u) << "focus moved on";
+  }
 }
 
 }  // namespace
