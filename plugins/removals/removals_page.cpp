@@ -10,16 +10,6 @@ namespace reg = qb::win::reg;
 namespace {
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char kNothingSelected[] = "Nie wybrałeś żadnego programu";
-
-// Every row shows the same small program icon.
-qb::tk::UniqueImageList makeRowImages() {
-  qb::tk::UniqueImageList images(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0));
-  if (!images) return images;
-  // A shared system icon: the image list keeps its own copy, the icon is not destroyed.
-  if (auto icon = static_cast<HICON>(LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, 16, 16, LR_SHARED)))
-    ImageList_AddIcon(images.get(), icon);
-  return images;
-}
 }  // namespace
 
 qb::shell::PluginPage* qb::shell::createPage() { return qb::tk::Form::create<TDLLForm>(); }
@@ -27,7 +17,7 @@ qb::shell::PluginPage* qb::shell::createPage() { return qb::tk::Form::create<TDL
 TDLLForm::TDLLForm()
     : PluginPage("TDLLForm", "TDLLForm", {0, 0, 680, 420}),
       uninst(*this, "uninst", {0, 0, 680, 420}),
-      rowImages_(makeRowImages()) {
+      rowImages_(qb::tk::singleIconImages(IDI_APPLICATION)) {
   uninst.setAlign(qb::tk::Align::Client);
   uninst.addColumn("Nazwa programu", 300);
   uninst.addColumn("Program odinstalowujący", 350);

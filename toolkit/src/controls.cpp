@@ -1,6 +1,9 @@
 #include "qb/tk/controls.h"
 
+#include <algorithm>
+
 #include "qb/tk/application.h"
+#include "qb/tk/msgbox.h"
 #include "qb/win/gdi.h"
 #include "qb/win/text.h"
 
@@ -57,14 +60,105 @@ HFONT linkFont() {
   }();
   return font;
 }
+
+// The STATIC class's own procedure, which every link hands its messages on to.
+WNDPROC staticProc = nullptr;
+
+bool showsFocus(HWND link) {
+  return GetFocus() == link && !(SendMessageW(link, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
+
+// A dotted frame around the caption (not the whole control, which may be wider than its text).
+void drawFocus(HWND link, HDC dc) {
+  RECT client{};
+  GetClientRect(link, &client);
+  const std::wstring text = [&] {
+    std::wstring t(static_cast<size_t>(GetWindowTextLengthW(link)) + 1, L'\0');
+    t.resize(static_cast<size_t>(std::max(0, GetWindowTextW(link, t.data(), static_cast<int>(t.size())))));
+    return t;
+  }();
+  RECT frame = client;
+  if (!text.empty()) {
+    const qb::win::SavedDcState saved(dc);
+    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &frame,
+              DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+    // One pixel clear of the text, inside the control.
+    frame = {std::max(client.left, frame.left - 1), std::max(client.top, frame.top - 1),
+             std::min(client.right, frame.right + 1), std::min(client.bottom, frame.bottom + 1)};
+  }
+  const qb::win::SavedDcState saved(dc);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  DrawFocusRect(dc, &frame);
+}
+
+// The static control draws the link; this adds what a static lacks: keyboard
+// focus shown, and Enter or Space clicking it.
+LRESULT CALLBACK linkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  try {
+    switch (msg) {
+      case WM_GETDLGCODE: {
+        LRESULT code = CallWindowProcW(staticProc, hwnd, msg, wp, lp);
+        // Enter is ours (the key and the character it makes), not the dialog manager's default button.
+        if (const auto* key = reinterpret_cast<const MSG*>(lp);
+            key && ((key->message == WM_KEYDOWN && key->wParam == VK_RETURN) ||
+                    (key->message == WM_CHAR && key->wParam == L'\r')))
+          code |= DLGC_WANTMESSAGE;
+        return code;
+      }
+      case WM_KEYDOWN:
+        if (wp == VK_RETURN || wp == VK_SPACE) {
+          // A key held down clicks once, not once per repeat.
+          const bool repeat = (lp & (1L << 30)) != 0;
+          auto* link = dynamic_cast<LinkLabel*>(Control::fromHwnd(hwnd));
+          if (link && !repeat) link->click();
+          return 0;
+        }
+        break;
+      case WM_SETFOCUS:
+      case WM_KILLFOCUS:
+      case WM_UPDATEUISTATE: {
+        const LRESULT r = CallWindowProcW(staticProc, hwnd, msg, wp, lp);
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return r;
+      }
+      case WM_PAINT:
+      case WM_PRINTCLIENT: {
+        // The static paints into the DC it is given; the focus frame goes over it.
+        if (wp) {
+          const LRESULT r = CallWindowProcW(staticProc, hwnd, msg, wp, lp);
+          if (showsFocus(hwnd)) drawFocus(hwnd, reinterpret_cast<HDC>(wp));
+          return r;
+        }
+        if (msg == WM_PRINTCLIENT) break;
+        const qb::win::PaintScope scope(hwnd);
+        CallWindowProcW(staticProc, hwnd, WM_PAINT, reinterpret_cast<WPARAM>(scope.dc()), 0);
+        if (showsFocus(hwnd)) drawFocus(hwnd, scope.dc());
+        return 0;
+      }
+      default:
+        break;
+    }
+  } catch (...) {
+    reportCurrentException(hwnd);
+    return 0;
+  }
+  return CallWindowProcW(staticProc, hwnd, msg, wp, lp);
+}
 }  // namespace
 
 LinkLabel::LinkLabel(Container& parent, std::string name, const Bounds& b, const std::string& caption,
                      int tagValue)
     : Control(&parent, std::move(name)) {
   tag = tagValue;
-  createWindow(L"STATIC", WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0, b, widen(caption));
+  createWindow(L"STATIC", WS_VISIBLE | WS_TABSTOP | SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0, b, widen(caption));
   SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont()), FALSE);
+  if (hwnd()) {
+    const auto previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&linkProc)));
+    if (!staticProc) staticProc = previous;
+  }
 }
 
 void LinkLabel::setEmphasis(bool bold, std::optional<COLORREF> color) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -567,6 +568,146 @@ TEST(OpenDialogTest, AHookAnswersInsteadOfTheDialogAndSeesTheRequest) {
   answer.answer(std::nullopt);
   EXPECT_FALSE(dialog.execute(nullptr));
   EXPECT_EQ(dialog.fileName(), "C:\\a\\b.gif") << "a cancelled dialog keeps the last choice";
+}
+
+// An index screen in small: links between an edit and a button.
+class LinkForm : public qb::tk::Form {
+ public:
+  LinkForm()
+      : Form("TLinkForm", "Links", {0, 0, 300, 200}),
+        First(*this, "First", {8, 8, 150, 22}),
+        Link1(*this, "Link1", {8, 40, 150, 16}, "Procesy", 1),
+        Link2(*this, "Link2", {8, 64, 150, 16}, "Wydajność", 2),
+        Last(*this, "Last", {8, 96, 80, 24}, "OK") {
+    for (auto* l : {&Link1, &Link2}) l->onClick = [this](qb::tk::Control& sender) { clicks.push_back(sender.tag); };
+  }
+  qb::tk::Edit First;
+  qb::tk::LinkLabel Link1, Link2;
+  qb::tk::Button Last;
+  std::vector<int> clicks;
+};
+
+struct LinkFixture : ::testing::Test {
+  qb::test::MessageBoxRecorder boxes;
+  std::unique_ptr<LinkForm> form{qb::tk::Form::create<LinkForm>()};
+
+  LinkFixture() {
+    form->show();
+    form->First.setFocus();
+  }
+  // A key pressed on the focused window, handed over as the message loop does.
+  void press(WPARAM key, LPARAM flags = 1) {
+    MSG msg{GetFocus(), WM_KEYDOWN, key, flags, 0, {}};
+    if (!IsDialogMessageW(form->hwnd(), &msg)) DispatchMessageW(&msg);
+  }
+  std::string focused() const {
+    const qb::tk::Control* c = qb::tk::Control::fromHwnd(GetFocus());
+    return c ? c->name() : "(none)";
+  }
+};
+
+TEST_F(LinkFixture, TabStopsAtLinksThatAreShownAndEnabled) {
+  struct Case {
+    const char* name;
+    void (*change)(LinkForm&);
+    std::vector<std::string> order;  // from the edit, round to it again
+  };
+  const Case cases[] = {
+      {"both links", [](LinkForm&) {}, {"Link1", "Link2", "Last", "First"}},
+      {"first disabled", [](LinkForm& f) { f.Link1.setEnabled(false); }, {"Link2", "Last", "First"}},
+      {"first hidden", [](LinkForm& f) { f.Link1.setVisible(false); }, {"Link2", "Last", "First"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    form.reset(qb::tk::Form::create<LinkForm>());
+    form->show();
+    c.change(*form);
+    form->First.setFocus();
+    std::vector<std::string> order;
+    for (size_t i = 0; i < c.order.size(); ++i) {
+      press(VK_TAB);
+      order.push_back(focused());
+    }
+    EXPECT_EQ(order, c.order);
+  }
+}
+
+TEST_F(LinkFixture, EnterSpaceOrTheMouseClickTheLinkOnce) {
+  struct Case {
+    const char* name;
+    void (*act)(LinkFixture&);
+  };
+  const Case cases[] = {
+      {"Enter", [](LinkFixture& t) { t.press(VK_RETURN); }},
+      {"Space", [](LinkFixture& t) { t.press(VK_SPACE); }},
+      {"Enter held down", [](LinkFixture& t) {
+         t.press(VK_RETURN);
+         for (int i = 0; i < 3; ++i) t.press(VK_RETURN, 1 | (1L << 30));  // auto-repeat
+       }},
+      {"Space held down", [](LinkFixture& t) {
+         t.press(VK_SPACE);
+         for (int i = 0; i < 3; ++i) t.press(VK_SPACE, 1 | (1L << 30));
+       }},
+      {"mouse", [](LinkFixture& t) {
+         SendMessageW(t.form->Link2.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+         SendMessageW(t.form->Link2.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    form->clicks.clear();
+    form->First.setFocus();
+    press(VK_TAB);
+    press(VK_TAB);
+    ASSERT_EQ(focused(), "Link2");
+    c.act(*this);
+    EXPECT_EQ(form->clicks, std::vector<int>{2});
+    EXPECT_EQ(focused(), "Link2");
+  }
+  EXPECT_TRUE(boxes.calls().empty()) << boxes.texts();
+}
+
+// Every pixel of a control's client area, printed or as the screen shows it.
+std::vector<COLORREF> clientPixels(HWND control, bool onScreen) {
+  RECT client{};
+  GetClientRect(control, &client);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const qb::win::UniqueGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const qb::win::UniqueDc dc = qb::win::createMemoryDc();
+  {
+    const qb::win::SelectionScope onBitmap(dc.get(), bitmap.get());
+    if (onScreen) {
+      UpdateWindow(control);
+      BitBlt(dc.get(), 0, 0, client.right, client.bottom, qb::win::WindowDc(control).get(), 0, 0, SRCCOPY);
+    } else {
+      SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    }
+  }
+  GdiFlush();
+  const auto* first = static_cast<const COLORREF*>(bits);
+  return std::vector<COLORREF>(first, first + client.right * client.bottom);
+}
+
+size_t differingPixels(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
+  size_t n = a.size() == b.size() ? 0 : std::max(a.size(), b.size());
+  for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) n += a[i] != b[i];
+  return n;
+}
+
+TEST_F(LinkFixture, AFocusedLinkShowsAFrameThatGoesWithTheFocus) {
+  for (const bool onScreen : {false, true}) {
+    SCOPED_TRACE(onScreen ? "on the screen" : "printed into a bitmap");
+    const HWND link = form->Link1.hwnd();
+    form->First.setFocus();
+    const std::vector<COLORREF> unfocused = clientPixels(link, onScreen);
+    press(VK_TAB);
+    ASSERT_EQ(focused(), "Link1");
+    EXPECT_GT(differingPixels(clientPixels(link, onScreen), unfocused), 0u) << "focused by the keyboard";
+    press(VK_TAB);
+    EXPECT_EQ(differingPixels(clientPixels(link, onScreen), unfocused), 0u) << "focus moved on";
+  }
 }
 
 }  // namespace
