@@ -93,6 +93,14 @@ void drawFocus(HWND link, HDC dc) {
   DrawFocusRect(dc, &frame);
 }
 
+// Enter (the key and the character it makes) belongs to the focused link or
+// button: our forms are not dialogs, so the dialog manager would otherwise send
+// it to a default button that no form has.
+bool isEnter(const MSG* key) {
+  return key && ((key->message == WM_KEYDOWN && key->wParam == VK_RETURN) ||
+                 (key->message == WM_CHAR && key->wParam == L'\r'));
+}
+
 // The static control draws the link; this adds what a static lacks: keyboard
 // focus shown, and Enter or Space clicking it.
 LRESULT CALLBACK linkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -100,11 +108,7 @@ LRESULT CALLBACK linkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
       case WM_GETDLGCODE: {
         LRESULT code = CallWindowProcW(staticProc, hwnd, msg, wp, lp);
-        // Enter is ours (the key and the character it makes), not the dialog manager's default button.
-        if (const auto* key = reinterpret_cast<const MSG*>(lp);
-            key && ((key->message == WM_KEYDOWN && key->wParam == VK_RETURN) ||
-                    (key->message == WM_CHAR && key->wParam == L'\r')))
-          code |= DLGC_WANTMESSAGE;
+        if (isEnter(reinterpret_cast<const MSG*>(lp))) code |= DLGC_WANTMESSAGE;
         return code;
       }
       case WM_KEYDOWN:
@@ -182,9 +186,47 @@ void LinkLabel::handleCommand(WORD code) {
 
 // ---- Button
 
+namespace {
+WNDPROC buttonProc = nullptr;
+
+// The button handles Space itself; Enter clicks it too, once however long it is held.
+LRESULT CALLBACK pushButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  try {
+    switch (msg) {
+      case WM_GETDLGCODE: {
+        LRESULT code = CallWindowProcW(buttonProc, hwnd, msg, wp, lp);
+        if (isEnter(reinterpret_cast<const MSG*>(lp))) code |= DLGC_WANTMESSAGE;
+        return code;
+      }
+      case WM_KEYDOWN:
+        if (wp == VK_RETURN) {
+          auto* button = dynamic_cast<Button*>(Control::fromHwnd(hwnd));
+          if (button && (lp & (1L << 30)) == 0) button->click();
+          return 0;
+        }
+        break;
+      case WM_CHAR:
+        if (wp == L'\r') return 0;
+        break;
+      default:
+        break;
+    }
+  } catch (...) {
+    reportCurrentException(hwnd);
+    return 0;
+  }
+  return CallWindowProcW(buttonProc, hwnd, msg, wp, lp);
+}
+}  // namespace
+
 Button::Button(Container& parent, std::string name, const Bounds& b, const std::string& caption)
     : Control(&parent, std::move(name)) {
   createWindow(L"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, b, widen(caption));
+  if (hwnd()) {
+    const auto previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&pushButtonProc)));
+    if (!buttonProc) buttonProc = previous;
+  }
 }
 
 void Button::click() { invokeHandler(onClick, *this); }

@@ -667,6 +667,22 @@ TEST_F(LinkFixture, EnterSpaceOrTheMouseClickTheLinkOnce) {
   EXPECT_TRUE(boxes.calls().empty()) << boxes.texts();
 }
 
+TEST_F(LinkFixture, EnterOrSpaceOnAFocusedButtonClicksItOnce) {
+  int buttonClicks = 0;
+  form->Last.onClick = [&](qb::tk::Control&) { ++buttonClicks; };
+  for (const WPARAM key : {WPARAM{VK_RETURN}, WPARAM{VK_SPACE}}) {
+    SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Space");
+    buttonClicks = 0;
+    form->Last.setFocus();
+    press(key);
+    MSG up{GetFocus(), WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u), 0, {}};
+    if (!IsDialogMessageW(form->hwnd(), &up)) DispatchMessageW(&up);
+    EXPECT_EQ(buttonClicks, 1);
+    EXPECT_EQ(focused(), "Last");
+  }
+  EXPECT_TRUE(boxes.calls().empty()) << boxes.texts();
+}
+
 // Every pixel of a control's client area, printed or as the screen shows it.
 std::vector<COLORREF> clientPixels(HWND control, bool onScreen) {
   RECT client{};
