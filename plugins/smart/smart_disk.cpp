@@ -138,6 +138,17 @@ bool enableAndIdentify(Session& s, unsigned n, bool atapi, std::vector<std::uint
   return identified.ok;
 }
 
+// The message of the exception being handled, blanks trimmed; empty when it carries none.
+std::string exceptionText() {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    return trimmed(e.what());
+  } catch (...) {
+    return {};
+  }
+}
+
 }  // namespace
 
 std::string driverErrorText(unsigned code) {
@@ -163,38 +174,47 @@ bool IdentifyDisk(DiskAccess& access, int index, std::string& error, std::string
   model.clear();
   serial.clear();
   if (access.platform == Platform::Other) return false;
-  Session s(access);
-  if (!s.open(index, error)) return false;
-  const Closer closer(access.device);
-  std::vector<std::uint8_t> buffer(kBufferSize);
-  std::uint8_t map = 0;
-  if (!s.version(map, error)) return false;
-  const std::vector<unsigned> devices = devicesFor(access.platform, map, index);
-  if (devices.empty() && access.platform == Platform::NineX) {
-    error = driverErrorText(5);
+  // A failure here only ends the page's disk list; nothing may escape to it.
+  try {
+    Session s(access);
+    if (!s.open(index, error)) return false;
+    const Closer closer(access.device);
+    std::vector<std::uint8_t> buffer(kBufferSize);
+    std::uint8_t map = 0;
+    if (!s.version(map, error)) return false;
+    const std::vector<unsigned> devices = devicesFor(access.platform, map, index);
+    if (devices.empty() && access.platform == Platform::NineX) {
+      error = driverErrorText(5);
+      return false;
+    }
+    bool ok = true;  // the version request's: a map without devices is an empty success
+    for (const unsigned n : devices) {
+      ok = enableAndIdentify(s, n, ata::deviceIsAtapi(map, n), buffer, error);
+      if (!ok) continue;
+      model = ata::identifyModel(buffer.data() + ata::kReplyHeaderSize);
+      serial = ata::identifySerial(buffer.data() + ata::kReplyHeaderSize);
+      break;
+    }
+    return ok;
+  } catch (...) {
+    model.clear();
+    serial.clear();
+    error = "Identify Failed - " + exceptionText();
     return false;
   }
-  bool ok = true;  // the version request's: a map without devices is an empty success
-  for (const unsigned n : devices) {
-    ok = enableAndIdentify(s, n, ata::deviceIsAtapi(map, n), buffer, error);
-    if (!ok) continue;
-    model = ata::identifyModel(buffer.data() + ata::kReplyHeaderSize);
-    serial = ata::identifySerial(buffer.data() + ata::kReplyHeaderSize);
-    break;
-  }
-  return ok;
 }
 
 bool ReadSmartData(DiskAccess& access, int index, std::string& error, TSmartResult& result) {
   error.clear();
   result = TSmartResult{};
   if (access.platform == Platform::Other) return false;
-  Session s(access);
-  if (!s.open(index, error)) return false;
-  const Closer closer(access.device);
 
   bool ok = false;  // the outcome of the last request sent
   try {
+    // Opening a recorded disk reads its file, which can throw too.
+    Session s(access);
+    if (!s.open(index, error)) return false;
+    const Closer closer(access.device);
     std::vector<std::uint8_t> identify(kBufferSize), data(kBufferSize), thresholds(kBufferSize);
     std::uint8_t map = 0;
     if (!s.version(map, error)) return false;
@@ -246,10 +266,8 @@ bool ReadSmartData(DiskAccess& access, int index, std::string& error, TSmartResu
       result.count = count;
       break;
     }
-  } catch (const std::exception& e) {
-    error = "SMART Failed - " + trimmed(e.what());
   } catch (...) {
-    error = "SMART Failed - ";
+    error = "SMART Failed - " + exceptionText();
   }
   return ok;
 }
@@ -259,13 +277,15 @@ bool ReadScsiSerial(DiskAccess& access, int index, std::string& error, std::stri
   serial.clear();
   if (access.platform == Platform::Other) return false;
   qb::diskdev::DiskDevice& device = access.device;
-  if (!device.open(("\\\\.\\PhysicalDrive" + std::to_string(index)).c_str(), win32::kGenericRead | win32::kGenericWrite,
-                   win32::kShareRead | win32::kShareWrite, win32::kOpenExisting)) {
-    error = "Unable to open physical drive: " + access.systemMessage(device.lastError());
-    return false;
-  }
-  const Closer closer(device);
   try {
+    // Opening a recorded disk reads its file, which can throw too.
+    if (!device.open(("\\\\.\\PhysicalDrive" + std::to_string(index)).c_str(),
+                     win32::kGenericRead | win32::kGenericWrite, win32::kShareRead | win32::kShareWrite,
+                     win32::kOpenExisting)) {
+      error = "Unable to open physical drive: " + access.systemMessage(device.lastError());
+      return false;
+    }
+    const Closer closer(device);
     std::vector<std::uint8_t> block(ata::scsi::kBlockSize);
     ata::scsi::encodeSerialInquiry(block.data());
     std::uint32_t returned = 0;

@@ -44,6 +44,7 @@ class ScriptedDrive : public qb::diskdev::DiskDevice {
   std::uint32_t errorCode = 0;      // what lastError() reports after a failure
   std::uint32_t shortReply = 0;     // when set, receives return this many bytes
   std::function<void(const Request&)> onRequest;  // may throw
+  std::function<void()> onOpen;                   // may throw
   std::vector<std::uint8_t> scsiPage;             // the pass-through's returned data
   bool passThroughAnswers = true;
 
@@ -54,6 +55,7 @@ class ScriptedDrive : public qb::diskdev::DiskDevice {
 
   bool open(const char* path, std::uint32_t a, std::uint32_t s, std::uint32_t c) override {
     opened.push_back(path);
+    if (onOpen) onOpen();
     access = a;
     share = s;
     creation = c;

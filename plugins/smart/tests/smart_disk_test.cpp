@@ -18,7 +18,7 @@ DiskAccess accessTo(ScriptedDrive& drive, Platform platform = Platform::Nt) {
 }
 
 struct Identified {
-  bool ok;
+  bool ok = false;
   std::string error, model, serial;
 };
 Identified identify(ScriptedDrive& drive, int index = 0, Platform platform = Platform::Nt) {
@@ -29,7 +29,7 @@ Identified identify(ScriptedDrive& drive, int index = 0, Platform platform = Pla
 }
 
 struct Read {
-  bool ok;
+  bool ok = false;
   std::string error;
   TSmartResult result;
 };
@@ -308,23 +308,52 @@ TEST(SmartData, FailuresOfTheReads) {
 TEST(SmartData, AnExceptionBecomesTheErrorTextAndTheDeviceIsClosed) {
   const struct {
     const char* name;
-    std::function<void(const Request&)> thrower;
+    bool whileOpening;
+    std::function<void()> thrower;
     std::string error;
+    bool ok;  // that of the last request sent
+    int closes;
   } cases[] = {
-      {"with a message", [](const Request&) { throw std::runtime_error("  disk went away \n "); },
-       "SMART Failed - disk went away"},
-      {"without one", [](const Request&) { throw 42; }, "SMART Failed - "},
+      {"with a message", false, [] { throw std::runtime_error("  disk went away \n "); },
+       "SMART Failed - disk went away", true, 1},
+      {"without one", false, [] { throw 42; }, "SMART Failed - ", true, 1},
+      // Opening a recorded disk reads its file.
+      {"while opening", true, [] { throw std::runtime_error("recording unreadable"); },
+       "SMART Failed - recording unreadable", false, 0},
   };
   for (const auto& c : cases) {
     ScriptedDrive drive;
+    if (c.whileOpening) drive.onOpen = c.thrower;
     drive.onRequest = [&](const Request& r) {
-      if (r.code == win32::kDfpReceiveDriveData && r.command().registers.features == ata::kSmartReadData) c.thrower(r);
+      if (!c.whileOpening && r.code == win32::kDfpReceiveDriveData &&
+          r.command().registers.features == ata::kSmartReadData)
+        c.thrower();
     };
-    const Read r = readSmart(drive);
+    Read r;
+    ASSERT_NO_THROW(r = readSmart(drive)) << c.name;
     EXPECT_EQ(r.error, c.error) << c.name;
     EXPECT_EQ(r.result.count, 0) << c.name;
-    EXPECT_TRUE(r.ok) << c.name << ": the identification before it succeeded";
-    EXPECT_EQ(drive.closes, 1) << c.name;
+    EXPECT_EQ(r.ok, c.ok) << c.name;
+    EXPECT_EQ(drive.closes, c.closes) << c.name;
+  }
+}
+
+TEST(SmartDevice, IdentifyKeepsExceptionsInAndFails) {
+  for (const bool whileOpening : {true, false}) {
+    ScriptedDrive drive;
+    const auto thrower = [] { throw std::runtime_error(" no memory "); };
+    if (whileOpening)
+      drive.onOpen = thrower;
+    else
+      drive.onRequest = [&](const Request& r) {
+        if (r.code == win32::kDfpReceiveDriveData) thrower();
+      };
+    Identified r;
+    ASSERT_NO_THROW(r = identify(drive)) << whileOpening;
+    EXPECT_FALSE(r.ok) << whileOpening;
+    EXPECT_EQ(r.error, "Identify Failed - no memory") << whileOpening;
+    EXPECT_EQ(r.model, "") << whileOpening;
+    EXPECT_EQ(drive.closes, whileOpening ? 0 : 1) << whileOpening;
   }
 }
 
@@ -391,13 +420,20 @@ TEST(ScsiSerial, PassThroughRequestAndAnswers) {
 }
 
 TEST(ScsiSerial, AnExceptionGivesItsOwnText) {
-  ScriptedDrive drive;
-  drive.onRequest = [](const Request&) { throw std::bad_alloc(); };
-  DiskAccess access = accessTo(drive);
-  std::string error, serial;
-  EXPECT_FALSE(ReadScsiSerial(access, 0, error, serial));
-  EXPECT_EQ(error, "Exception Getting SCSI Drive Serial Number");
-  EXPECT_EQ(drive.closes, 1);
+  for (const bool whileOpening : {true, false}) {
+    ScriptedDrive drive;
+    if (whileOpening)
+      drive.onOpen = [] { throw std::bad_alloc(); };
+    else
+      drive.onRequest = [](const Request&) { throw std::bad_alloc(); };
+    DiskAccess access = accessTo(drive);
+    std::string error, serial;
+    bool ok = true;
+    ASSERT_NO_THROW(ok = ReadScsiSerial(access, 0, error, serial)) << whileOpening;
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(error, "Exception Getting SCSI Drive Serial Number") << whileOpening;
+    EXPECT_EQ(drive.closes, whileOpening ? 0 : 1) << whileOpening;
+  }
 }
 
 TEST(SmartDevice, DriverErrorTexts) {
