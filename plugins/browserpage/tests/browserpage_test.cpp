@@ -11,6 +11,7 @@
 #include "qb/test/child_process.h"
 #include "qb/test/testbench.h"
 #include "qb/test/testbench_ui.h"
+#include "qb/win/gdi.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
 #include "qb/win/version.h"
@@ -130,6 +131,36 @@ TEST_F(BrowserPage, LinksOpenTheirScreensAndBackOrShowingReturnsToTheIndex) {
   EXPECT_EQ(page.PageControl1.activePage(), &page.TS1);
   EXPECT_TRUE(page.ie_check1.checked());
   EXPECT_FALSE(page.ie_check1.enabled());
+}
+
+BOOL CALLBACK collectCheckBoxes(HWND window, LPARAM found) {
+  wchar_t kind[16] = {};
+  GetClassNameW(window, kind, 16);
+  const LONG type = GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK;
+  if (lstrcmpiW(kind, L"Button") == 0 && (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX))
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+  return TRUE;
+}
+
+// A caption wider than its box is cut off where the user cannot scroll to it.
+TEST_F(BrowserPage, EveryCheckBoxShowsItsWholeCaption) {
+  TDLLForm& page = show();
+  std::vector<HWND> found;
+  EnumChildWindows(page.hwnd(), &collectCheckBoxes, reinterpret_cast<LPARAM>(&found));
+  EXPECT_EQ(found.size(), 14u + 6u + kInternetOptionCount + 4u);
+  const qb::win::WindowDc dc(page.hwnd());
+  for (HWND box : found) {
+    wchar_t text[256] = {};
+    const int length = GetWindowTextW(box, text, 256);
+    const qb::win::SelectionScope font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), text, length, &size);
+    RECT client{};
+    GetClientRect(box, &client);
+    // The box itself and the gap after it.
+    const int glyph = GetSystemMetrics(SM_CXMENUCHECK) + 6;
+    EXPECT_LE(size.cx + glyph, client.right) << qb::win::narrow(text);
+  }
 }
 
 // ---- Window title and start page
