@@ -232,6 +232,11 @@ TDLLForm::TDLLForm()
       GroupBox5(ScrollBox1, "GroupBox5", {8, 8, 604, static_cast<int>(kInternetOptionCount) * kRow + 28},
                 "Opcje Internetowe") {
   PageControl1.setAlign(qb::tk::Align::Client);
+  // The headers are hidden; the names still tell the screens apart to accessibility tools.
+  TS2.setCaption("Ustawienia");
+  TS3.setCaption("Wyszukiwarki");
+  TS4.setCaption("Ograniczenia");
+  TS5.setCaption("Opcje Internetowe");
   ScrollBox1.setAlign(qb::tk::Align::Client);
   Label1.setEmphasis(true, 14, std::nullopt);
   Label6.setEmphasis(true, 12, std::nullopt);

@@ -119,6 +119,7 @@ TEST_F(BrowserPage, LinksOpenTheirScreensAndBackOrShowingReturnsToTheIndex) {
     EXPECT_EQ(page.PageControl1.activePage(), &(page.*l.screen)) << l.caption;
     EXPECT_TRUE((page.*l.screen).visible()) << l.caption;
     EXPECT_EQ((page.*l.link).caption(), l.caption);
+    EXPECT_EQ((page.*l.screen).caption(), l.caption);
     Back();
     EXPECT_EQ(page.PageControl1.activePage(), &page.TS1) << l.caption;
   }
