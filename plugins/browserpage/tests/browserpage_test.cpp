@@ -9,6 +9,7 @@
 
 #include "browserpage_page.h"
 #include "qb/test/child_process.h"
+#include "qb/test/export_table.h"
 #include "qb/test/testbench.h"
 #include "qb/test/testbench_ui.h"
 #include "qb/win/gdi.h"
@@ -764,6 +765,14 @@ TEST_F(BrowserPageReadOnly, EverythingReadsAsMissingAndApplyStopsAtTheFirstWrite
   ASSERT_EQ(boxes.calls().size(), 1u);
   EXPECT_EQ(boxes.calls()[0].text, std::string(kWriteFailedUser) + kMain + " \"Window Title\"");
   EXPECT_FALSE(reg::keyExists(HKEY_CURRENT_USER, kMain));
+}
+
+// The host binds these by name; the module must also find every browserreg export it imports.
+TEST(BrowserPageModule, LoadsWithBrowserregAndExportsShowResizeSaveAndBack) {
+  const qb::win::UniqueModule module(LoadLibraryW((qb::test::programFolder() + L"\\browserpage.dll").c_str()));
+  ASSERT_TRUE(module) << "the module or a library it imports is missing";
+  EXPECT_EQ(qb::test::exportedNames(module.get()),
+            (std::vector<std::string>{"Back", "DLLSave", "ResizeDLLWND", "ShowDLLWND"}));
 }
 
 // ---- Whole processes under Wine's emulation of other Windows versions
