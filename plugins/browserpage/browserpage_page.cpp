@@ -229,9 +229,14 @@ TDLLForm::TDLLForm()
       TB6(GroupBox4, "TB6", {272, 20 + 1 * kRow, 252, 18}, "Wyłącz zmianę pasków narzędzi "),
       TB5(GroupBox4, "TB5", {272, 20 + 2 * kRow, 252, 18}, "Wyłącz 'Dostosuj...'"),
       ScrollBox1(TS5, "ScrollBox1", {0, 0, 560, 410}),
-      GroupBox5(ScrollBox1, "GroupBox5", {8, 8, 528, static_cast<int>(kInternetOptionCount) * kRow + 28},
+      GroupBox5(ScrollBox1, "GroupBox5", {8, 8, 604, static_cast<int>(kInternetOptionCount) * kRow + 28},
                 "Opcje Internetowe") {
   PageControl1.setAlign(qb::tk::Align::Client);
+  // The headers are hidden; the names still tell the screens apart to accessibility tools.
+  TS2.setCaption("Ustawienia");
+  TS3.setCaption("Wyszukiwarki");
+  TS4.setCaption("Ograniczenia");
+  TS5.setCaption("Opcje Internetowe");
   ScrollBox1.setAlign(qb::tk::Align::Client);
   Label1.setEmphasis(true, 14, std::nullopt);
   Label6.setEmphasis(true, 12, std::nullopt);
@@ -248,10 +253,11 @@ TDLLForm::TDLLForm()
   Button1.onClick = [this](qb::tk::Control& s) { Button1Click(s); };
   Button2.onClick = [this](qb::tk::Control& s) { Button2Click(s); };
 
+  // Wide enough for the longest caption ("Messaging"); a narrower page scrolls sideways to it.
   const auto& options = internetOptions();
   for (size_t i = 0; i < options.size(); ++i)
     internetOptionBoxes_.push_back(std::make_unique<qb::tk::CheckBox>(
-        GroupBox5, "IECPL" + std::to_string(i + 1), qb::tk::Bounds{12, 20 + static_cast<int>(i) * kRow, 510, 18},
+        GroupBox5, "IECPL" + std::to_string(i + 1), qb::tk::Bounds{12, 20 + static_cast<int>(i) * kRow, 580, 18},
         options[i].caption));
   ScrollBox1.updateScrollRange();
 }

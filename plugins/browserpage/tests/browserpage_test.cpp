@@ -9,8 +9,10 @@
 
 #include "browserpage_page.h"
 #include "qb/test/child_process.h"
+#include "qb/test/export_table.h"
 #include "qb/test/testbench.h"
 #include "qb/test/testbench_ui.h"
+#include "qb/win/gdi.h"
 #include "qb/win/registry.h"
 #include "qb/win/text.h"
 #include "qb/win/version.h"
@@ -118,6 +120,7 @@ TEST_F(BrowserPage, LinksOpenTheirScreensAndBackOrShowingReturnsToTheIndex) {
     EXPECT_EQ(page.PageControl1.activePage(), &(page.*l.screen)) << l.caption;
     EXPECT_TRUE((page.*l.screen).visible()) << l.caption;
     EXPECT_EQ((page.*l.link).caption(), l.caption);
+    EXPECT_EQ((page.*l.screen).caption(), l.caption);
     Back();
     EXPECT_EQ(page.PageControl1.activePage(), &page.TS1) << l.caption;
   }
@@ -130,6 +133,36 @@ TEST_F(BrowserPage, LinksOpenTheirScreensAndBackOrShowingReturnsToTheIndex) {
   EXPECT_EQ(page.PageControl1.activePage(), &page.TS1);
   EXPECT_TRUE(page.ie_check1.checked());
   EXPECT_FALSE(page.ie_check1.enabled());
+}
+
+BOOL CALLBACK collectCheckBoxes(HWND window, LPARAM found) {
+  wchar_t kind[16] = {};
+  GetClassNameW(window, kind, 16);
+  const LONG type = GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK;
+  if (lstrcmpiW(kind, L"Button") == 0 && (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX))
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+  return TRUE;
+}
+
+// A caption wider than its box is cut off where the user cannot scroll to it.
+TEST_F(BrowserPage, EveryCheckBoxShowsItsWholeCaption) {
+  TDLLForm& page = show();
+  std::vector<HWND> found;
+  EnumChildWindows(page.hwnd(), &collectCheckBoxes, reinterpret_cast<LPARAM>(&found));
+  EXPECT_EQ(found.size(), 14u + 6u + kInternetOptionCount + 4u);
+  const qb::win::WindowDc dc(page.hwnd());
+  for (HWND box : found) {
+    wchar_t text[256] = {};
+    const int length = GetWindowTextW(box, text, 256);
+    const qb::win::SelectionScope font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), text, length, &size);
+    RECT client{};
+    GetClientRect(box, &client);
+    // The box itself and the gap after it.
+    const int glyph = GetSystemMetrics(SM_CXMENUCHECK) + 6;
+    EXPECT_LE(size.cx + glyph, client.right) << qb::win::narrow(text);
+  }
 }
 
 // ---- Window title and start page
@@ -732,6 +765,14 @@ TEST_F(BrowserPageReadOnly, EverythingReadsAsMissingAndApplyStopsAtTheFirstWrite
   ASSERT_EQ(boxes.calls().size(), 1u);
   EXPECT_EQ(boxes.calls()[0].text, std::string(kWriteFailedUser) + kMain + " \"Window Title\"");
   EXPECT_FALSE(reg::keyExists(HKEY_CURRENT_USER, kMain));
+}
+
+// The host binds these by name; the module must also find every browserreg export it imports.
+TEST(BrowserPageModule, LoadsWithBrowserregAndExportsShowResizeSaveAndBack) {
+  const qb::win::UniqueModule module(LoadLibraryW((qb::test::programFolder() + L"\\browserpage.dll").c_str()));
+  ASSERT_TRUE(module) << "the module or a library it imports is missing";
+  EXPECT_EQ(qb::test::exportedNames(module.get()),
+            (std::vector<std::string>{"Back", "DLLSave", "ResizeDLLWND", "ShowDLLWND"}));
 }
 
 // ---- Whole processes under Wine's emulation of other Windows versions
