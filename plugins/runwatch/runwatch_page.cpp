@@ -318,7 +318,7 @@ void TDLLForm::RefreshProcesses() {
     readings.reserve(processes.size());
     for (const auto& p : processes) {
       const auto times = system.processTimes(p.pid);
-      readings.push_back({p.pid, p.name, times ? times->kernel : 0, times ? times->user : 0});
+      readings.push_back({p.pid, p.name, times ? times->kernel : 0, times ? times->user : 0, times.has_value()});
     }
     const qb::runwatch::RefreshFigures figures = moduleUsage().processes.refresh(readings, system.timeOfDay());
     for (size_t i = 0; i < readings.size(); ++i) {

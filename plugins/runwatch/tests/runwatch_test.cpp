@@ -385,6 +385,12 @@ TEST_F(RecordedTaskManagerPage, AProcessThatCannotBeOpenedShowsZeros) {
   system.advance(1);
   page.Timer1Timer();
   EXPECT_EQ(row(page.ListView3, 1), (std::vector<std::string>{"a.exe", "40", "00", " K", "00:00:00:000"}));
+  // Readable again: its five seconds were not used in this one.
+  system.locked.clear();
+  system.advance(1);
+  page.Timer1Timer();
+  EXPECT_EQ(row(page.ListView3, 1), (std::vector<std::string>{"a.exe", "40", "00", "4 K", "00:00:05:000"}));
+  EXPECT_EQ(page.Label7.caption(), "0%");
 }
 
 TEST_F(RecordedTaskManagerPage, NineXFamilyListsNamesOnlyAndCannotEndThem) {
