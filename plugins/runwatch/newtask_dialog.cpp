@@ -5,10 +5,7 @@
 #include "qb/win/gdi.h"
 #include "qb/win/text.h"
 
-namespace {
-
-// The system's program icon on the face colour.
-HBITMAP programIcon() {
+HBITMAP systemIconPicture(const wchar_t* icon) {
   const qb::win::WindowDc screen(nullptr);
   const qb::win::UniqueDc dc = qb::win::createMemoryDc(screen.get());
   if (!dc) return nullptr;
@@ -18,12 +15,10 @@ HBITMAP programIcon() {
     const qb::win::SelectionScope onBitmap(dc.get(), bitmap.get());
     const RECT all{0, 0, 32, 32};
     FillRect(dc.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
-    DrawIcon(dc.get(), 0, 0, LoadIconW(nullptr, IDI_APPLICATION));
+    DrawIcon(dc.get(), 0, 0, LoadIconW(nullptr, icon));
   }
   return static_cast<HBITMAP>(bitmap.release());
 }
-
-}  // namespace
 
 TForm1::TForm1()
     : ToolDialog("TForm1", "Utwórz nowe zadanie", {368, 151}),
@@ -36,7 +31,7 @@ TForm1::TForm1()
       Button2(*this, "Button2", {200, 112, 75, 25}, "Anuluj"),
       Button1(*this, "Button1", {280, 112, 75, 25}, "Przeglądaj..."),
       OpenDialog1("Programy|*.exe|Wszystkie pliki|*.*") {
-  Image1.setBitmap(programIcon());
+  Image1.setBitmap(systemIconPicture(IDI_APPLICATION));
   Button3.onClick = [this](qb::tk::Control&) { Button3Click(); };
   Button2.onClick = [this](qb::tk::Control&) { Button2Click(); };
   Button1.onClick = [this](qb::tk::Control&) { Button1Click(); };

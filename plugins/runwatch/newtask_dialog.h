@@ -6,6 +6,10 @@
 #include "qb/tk/image.h"
 #include "qb/tk/tool_dialog.h"
 
+// A system icon (IDI_...) drawn 32x32 on the face colour: the pictures of the
+// dialog and of the page's index. The caller owns the bitmap; null on failure.
+HBITMAP systemIconPicture(const wchar_t* icon);
+
 class TForm1 : public qb::tk::ToolDialog {
  public:
   TForm1();

@@ -21,6 +21,7 @@ const COLORREF kTeal = RGB(0, 128, 128);
 const COLORREF kLime = RGB(0, 255, 0);
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kRed = RGB(255, 0, 0);
+const COLORREF kGroupBlue = RGB(0, 69, 213);
 
 // What lives as long as the module: the process times of every identifier
 // seen so far with the CPU history, and the system usage's previous counters.
@@ -70,12 +71,15 @@ TDLLForm::TDLLForm()
       TS3(PageControl1, "TS3"),
       TS4(PageControl1, "TS4"),
       Label1(TS1, "Label1", {16, 12, 400, 28}, "Menedżer zadań QB"),
-      Label50(TS1, "Label50", {40, 60, 200, 16}, "Aktywne okna", 0),
-      Label2(TS1, "Label2", {40, 78, 400, 16}, "Wyświetla listę aktywnych okien."),
-      Label51(TS1, "Label51", {40, 110, 200, 16}, "Procesy", 1),
-      Label3(TS1, "Label3", {40, 128, 400, 16}, "Wyświetla listę procesów i informacjio nich."),
-      Label52(TS1, "Label52", {40, 160, 200, 16}, "Wydajność", 2),
-      Label4(TS1, "Label4", {40, 178, 400, 16}, "Wyświetla informacje o uzyciu cpu, pamięci itp. "),
+      Label50(TS1, "Label50", {56, 60, 200, 16}, "Aktywne okna", 0),
+      Label2(TS1, "Label2", {56, 78, 400, 16}, "Wyświetla listę aktywnych okien."),
+      Label51(TS1, "Label51", {56, 110, 200, 16}, "Procesy", 1),
+      Label3(TS1, "Label3", {56, 128, 400, 16}, "Wyświetla listę procesów i informacjio nich."),
+      Label52(TS1, "Label52", {56, 160, 200, 16}, "Wydajność", 2),
+      Label4(TS1, "Label4", {56, 178, 400, 16}, "Wyświetla informacje o uzyciu cpu, pamięci itp. "),
+      Image1(TS1, "Image1", {16, 61, 32, 32}),
+      Image2(TS1, "Image2", {16, 111, 32, 32}),
+      Image3(TS1, "Image3", {16, 161, 32, 32}),
       ListViewWND(TS2, "ListViewWND", {0, 8, 512, 366}),
       Button3(TS2, "Button3", {310, 380, 97, 25}, "Zakończ zadanie"),
       Button2(TS2, "Button2", {415, 380, 97, 25}, "Nowe zadanie..."),
@@ -128,13 +132,18 @@ TDLLForm::TDLLForm()
 
   // Index.
   Label1.setEmphasis(true, 14, std::nullopt);
-  for (qb::tk::LinkLabel* link : {&Label50, &Label51, &Label52})
+  for (qb::tk::LinkLabel* link : {&Label50, &Label51, &Label52}) {
+    link->setEmphasis(true, std::nullopt);
     link->onClick = [this](qb::tk::Control& sender) { Label50Click(sender); };
+  }
+  Image1.setBitmap(systemIconPicture(IDI_WINLOGO));
+  Image2.setBitmap(systemIconPicture(IDI_APPLICATION));
+  Image3.setBitmap(systemIconPicture(IDI_INFORMATION));
 
   // Windows.
   ListViewWND.setAnchors(qb::tk::Anchor::Left | qb::tk::Anchor::Top | qb::tk::Anchor::Right | qb::tk::Anchor::Bottom);
   ListViewWND.addColumn("Nazwa", 350);
-  ListViewWND.addColumn("Uchwyt", 80);
+  ListViewWND.addColumn("Uchwyt", 80, qb::tk::ColumnAlign::Right);
   for (qb::tk::Button* b : {&Button3, &Button2}) b->setAnchors(qb::tk::Anchor::Right | qb::tk::Anchor::Bottom);
   Button3.onClick = [this](qb::tk::Control&) { Button3Click(); };
   Button2.onClick = [this](qb::tk::Control&) { Button2Click(); };
@@ -145,16 +154,18 @@ TDLLForm::TDLLForm()
   Button1.onClick = [this](qb::tk::Control&) { Button1Click(); };
   ListView3.setAlign(qb::tk::Align::Client);
   ListView3.addColumn("Nazwa", 150);
-  ListView3.addColumn("PID", 50);
-  ListView3.addColumn("Użycie CPU", 80);
-  ListView3.addColumn("Użycie  Ram", 80);
+  ListView3.addColumn("PID", 50, qb::tk::ColumnAlign::Right);
+  ListView3.addColumn("Użycie CPU", 80, qb::tk::ColumnAlign::Right);
+  ListView3.addColumn("Użycie  Ram", 80, qb::tk::ColumnAlign::Right);
   ListView3.addColumn("Czas procesora", 100);
 
   // Performance.
   ScrollBox1.setAlign(qb::tk::Align::Client);
   for (qb::tk::GroupBox* g : {&GroupBox1, &GroupBox2, &GroupBox3, &GroupBox4, &GroupBox5, &GroupBox6, &GroupBox7,
-                              &GroupBox8})
+                              &GroupBox8}) {
     g->setBoldCaption(true);
+    g->setCaptionColor(kGroupBlue);
+  }
   for (auto [shape, gauge, label] : {std::tuple{&Shape1, &Gauge3, &cpuusage}, std::tuple{&Shape2, &Gauge4, &memusage}}) {
     shape->setBackground(kBlack);
     // The rectangle lies under the gauge and its label and must not paint over them.
@@ -307,7 +318,7 @@ void TDLLForm::RefreshProcesses() {
     readings.reserve(processes.size());
     for (const auto& p : processes) {
       const auto times = system.processTimes(p.pid);
-      readings.push_back({p.pid, p.name, times ? times->kernel : 0, times ? times->user : 0});
+      readings.push_back({p.pid, p.name, times ? times->kernel : 0, times ? times->user : 0, times.has_value()});
     }
     const qb::runwatch::RefreshFigures figures = moduleUsage().processes.refresh(readings, system.timeOfDay());
     for (size_t i = 0; i < readings.size(); ++i) {

@@ -10,6 +10,7 @@
 #include "qb/shell/page.h"
 #include "qb/tk/controls.h"
 #include "qb/tk/gauge.h"
+#include "qb/tk/image.h"
 #include "qb/tk/listview.h"
 #include "qb/tk/pagecontrol.h"
 #include "qb/tk/paintbox.h"
@@ -34,6 +35,7 @@ class TDLLForm : public qb::shell::PluginPage {
   qb::tk::Label Label3;
   qb::tk::LinkLabel Label52;  // "Wydajność", tag 2
   qb::tk::Label Label4;
+  qb::tk::Image Image1, Image2, Image3;  // the links' icons
 
   // Windows.
   qb::tk::ListView ListViewWND;

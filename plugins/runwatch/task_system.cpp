@@ -56,12 +56,11 @@ HMODULE& scopedPsapi() {
 }  // namespace
 
 MemoryCountersScope::MemoryCountersScope() : library_(LoadLibraryA("psapi.dll")) {
-  if (!scopedPsapi()) scopedPsapi() = library_;
+  if (!scopedPsapi()) scopedPsapi() = library_.get();
 }
 
 MemoryCountersScope::~MemoryCountersScope() {
-  if (scopedPsapi() == library_) scopedPsapi() = nullptr;
-  if (library_) FreeLibrary(library_);
+  if (scopedPsapi() == library_.get()) scopedPsapi() = nullptr;
 }
 
 TaskSystem& taskSystem() {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "qb/win/handles.h"
 #include "usage.h"
 
 namespace qb::runwatch {
@@ -76,7 +77,7 @@ class MemoryCountersScope {
   ~MemoryCountersScope();
 
  private:
-  HMODULE library_;
+  qb::win::UniqueModule library_;
 };
 
 // The one the page reads through.

@@ -28,15 +28,17 @@ RefreshFigures ProcessSampler::refresh(const std::vector<ProcessReading>& readin
     std::size_t at = 0;
     while (at < entries_.size() && entries_[at].pid != r.pid) ++at;
     if (at == entries_.size()) {
-      entries_.push_back({r.kernel, r.user, r.pid});
+      entries_.push_back({r.kernel, r.user, r.pid, r.timesRead});
       names_.push_back(r.name);
     } else if (current != previous_) {
       elapsed = current - previous_;
       const Entry& before = entries_[at];
       // A negative interval crossed midnight; times that went back, or another
-      // name, belong to a new process that took over the identifier.
-      const bool measurable =
-          elapsed > 0 && names_[at] == r.name && r.kernel >= before.kernel && r.user >= before.user;
+      // name, belong to a new process that took over the identifier. Times that
+      // could not be read stand as 0: measured against them, a process would
+      // show all it ever used as used in one interval.
+      const bool measurable = elapsed > 0 && names_[at] == r.name && before.timesRead && r.timesRead &&
+                              r.kernel >= before.kernel && r.user >= before.user;
       if (measurable) {
         const std::int64_t dKernel = static_cast<std::int64_t>(r.kernel - before.kernel) * 100;
         const std::int64_t dUser = static_cast<std::int64_t>(r.user - before.user) * 100;
@@ -47,7 +49,7 @@ RefreshFigures ProcessSampler::refresh(const std::vector<ProcessReading>& readin
       }
     }
     if (elapsed == 0) elapsed = 1;
-    entries_[at] = {r.kernel, r.user, r.pid};
+    entries_[at] = {r.kernel, r.user, r.pid, r.timesRead};
     names_[at] = r.name;
     out.shares.push_back(share);
   }

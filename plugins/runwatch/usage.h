@@ -30,6 +30,7 @@ struct ProcessReading {
   std::string name;
   std::uint64_t kernel = 0;
   std::uint64_t user = 0;
+  bool timesRead = true;
 };
 
 // Kernel and user share of the CPU over one refresh interval, in percent.
@@ -60,8 +61,9 @@ struct RefreshFigures {
 // Remembers every process seen since it was made (identifier, name, the times
 // of the last refresh) and measures each refresh against the previous one.
 // A share is only measured for an identifier seen before under the same name,
-// whose times did not go back, over an interval that did not cross midnight;
-// anything else reads 0, as a process seen for the first time does.
+// whose times did not go back and were read both times, over an interval that
+// did not cross midnight; anything else reads 0, as a process seen for the
+// first time does.
 class ProcessSampler {
  public:
   RefreshFigures refresh(const std::vector<ProcessReading>& readings, const TimeOfDay& now);
@@ -73,6 +75,7 @@ class ProcessSampler {
     std::uint64_t kernel;
     std::uint64_t user;
     std::uint32_t pid;
+    bool timesRead;
   };
   std::vector<Entry> entries_;
   std::vector<std::string> names_;  // parallel to entries_

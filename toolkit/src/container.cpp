@@ -225,6 +225,11 @@ void GroupBox::setBoldCaption(bool on) {
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
+void GroupBox::setCaptionColor(std::optional<COLORREF> color) {
+  captionColor_ = color;
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 bool GroupBox::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {
     case WM_SETTEXT:
@@ -249,7 +254,8 @@ bool GroupBox::handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         RECT t{8, 0, 8 + sz.cx + 4, tm.tmHeight};
         FillRect(dc, &t, GetSysColorBrush(COLOR_BTNFACE));
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(IsWindowEnabled(hwnd()) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+        const bool enabled = IsWindowEnabled(hwnd());
+        SetTextColor(dc, !enabled ? GetSysColor(COLOR_GRAYTEXT) : captionColor_ ? *captionColor_ : GetSysColor(COLOR_BTNTEXT));
         TextOutW(dc, 10, 0, text.c_str(), static_cast<int>(text.size()));
       }
       result = 0;

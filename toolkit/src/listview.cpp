@@ -48,10 +48,11 @@ ListView::ListView(Container& parent, std::string name, const Bounds& b, ListOpt
   SendMessageW(hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
 }
 
-void ListView::addColumn(const std::string& title, int width) {
+void ListView::addColumn(const std::string& title, int width, ColumnAlign align) {
   std::wstring text = widen(title);
   LVCOLUMNW col{};
-  col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+  col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM | LVCF_FMT;
+  col.fmt = align == ColumnAlign::Right ? LVCFMT_RIGHT : LVCFMT_LEFT;
   col.pszText = text.data();
   col.cx = width;
   col.iSubItem = columnCount();
@@ -61,6 +62,13 @@ void ListView::addColumn(const std::string& title, int width) {
 int ListView::columnCount() const {
   HWND header = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETHEADER, 0, 0));
   return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+ColumnAlign ListView::columnAlign(int column) const {
+  LVCOLUMNW col{};
+  col.mask = LVCF_FMT;
+  SendMessageW(hwnd(), LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&col));
+  return (col.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT ? ColumnAlign::Right : ColumnAlign::Left;
 }
 
 void ListView::setColumnTitle(int column, const std::string& title) {

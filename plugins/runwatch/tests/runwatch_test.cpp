@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <set>
@@ -152,12 +153,48 @@ TEST_F(TaskManagerPage, IndexLinksSelectScreensByTagAndBackReturns) {
   Back();
   EXPECT_EQ(page.PageControl1.activePage(), &page.TS1);
   EXPECT_EQ(page.caption(), "Menedżer Zadań Q-B");
-  std::vector<std::string> titles;
-  for (int c = 0; c < 5; ++c) titles.push_back(page.ListView3.columnTitle(c));
-  EXPECT_EQ(titles, (std::vector<std::string>{"Nazwa", "PID", "Użycie CPU", "Użycie  Ram", "Czas procesora"}));
-  EXPECT_EQ(page.ListViewWND.columnTitle(0), "Nazwa");
-  EXPECT_EQ(page.ListViewWND.columnTitle(1), "Uchwyt");
   EXPECT_EQ(page.cpuusage.caption(), "100 %") << "until the first tick";
+
+  // Each link is bold and has its icon beside it.
+  for (auto [link, icon] : {std::pair{&page.Label50, &page.Image1}, std::pair{&page.Label51, &page.Image2},
+                            std::pair{&page.Label52, &page.Image3}}) {
+    SCOPED_TRACE(link->caption());
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(link->hwnd(), WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_GE(font.lfWeight, FW_BOLD);
+    EXPECT_NE(icon->bitmap(), nullptr);
+    EXPECT_LT(icon->left() + icon->width(), link->left());
+    EXPECT_LT(std::abs(icon->top() - link->top()), 8);
+  }
+}
+
+TEST_F(TaskManagerPage, ListColumnsHaveTheirTitlesWidthsAndAlignment) {
+  TDLLForm& page = showStill();
+  using qb::tk::ColumnAlign;
+  struct Case {
+    qb::tk::ListView* list;
+    int column;
+    std::string title;
+    int width;
+    ColumnAlign align;
+  };
+  const Case cases[] = {
+      {&page.ListView3, 0, "Nazwa", 150, ColumnAlign::Left},
+      {&page.ListView3, 1, "PID", 50, ColumnAlign::Right},
+      {&page.ListView3, 2, "Użycie CPU", 80, ColumnAlign::Right},
+      {&page.ListView3, 3, "Użycie  Ram", 80, ColumnAlign::Right},
+      {&page.ListView3, 4, "Czas procesora", 100, ColumnAlign::Left},
+      {&page.ListViewWND, 0, "Nazwa", 350, ColumnAlign::Left},
+      {&page.ListViewWND, 1, "Uchwyt", 80, ColumnAlign::Right},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    EXPECT_EQ(c.list->columnTitle(c.column), c.title);
+    EXPECT_EQ(SendMessageW(c.list->hwnd(), LVM_GETCOLUMNWIDTH, c.column, 0), c.width);
+    EXPECT_EQ(c.list->columnAlign(c.column), c.align);
+  }
+  EXPECT_EQ(page.ListView3.columnCount(), 5);
+  EXPECT_EQ(page.ListViewWND.columnCount(), 2);
 }
 
 TEST_F(TaskManagerPage, TheTimerRunsFromCreationAtOneSecond) {
@@ -348,6 +385,12 @@ TEST_F(RecordedTaskManagerPage, AProcessThatCannotBeOpenedShowsZeros) {
   system.advance(1);
   page.Timer1Timer();
   EXPECT_EQ(row(page.ListView3, 1), (std::vector<std::string>{"a.exe", "40", "00", " K", "00:00:00:000"}));
+  // Readable again: its five seconds were not used in this one.
+  system.locked.clear();
+  system.advance(1);
+  page.Timer1Timer();
+  EXPECT_EQ(row(page.ListView3, 1), (std::vector<std::string>{"a.exe", "40", "00", "4 K", "00:00:05:000"}));
+  EXPECT_EQ(page.Label7.caption(), "0%");
 }
 
 TEST_F(RecordedTaskManagerPage, NineXFamilyListsNamesOnlyAndCannotEndThem) {
@@ -441,6 +484,9 @@ TEST(PsapiMissing, EveryProcessOfATickTellsOfTheLibraryAndShowsNoMemory) {
 
 // ---- Performance
 
+// A window's pixel as the screen shows it.
+COLORREF screenPixel(HWND window, int x, int y) { return GetPixel(qb::win::WindowDc(window).get(), x, y); }
+
 class PerformancePage : public RecordedTaskManagerPage {};
 
 TEST_F(PerformancePage, CpuGaugeFollowsTheQueryAndKeepsItsValueWithoutOne) {
@@ -487,6 +533,41 @@ TEST_F(PerformancePage, MemoryAndPageFileFiguresPastFourGigabytes) {
   EXPECT_NE(page.Label6.caption(), "Label6");
 }
 
+TEST_F(PerformancePage, GroupsSitWhereDesignedWithBoldBlueCaptions) {
+  TDLLForm& page = showStill();
+  page.Label52.click();
+  struct Case {
+    qb::tk::GroupBox* group;
+    std::string caption;
+    qb::tk::Bounds bounds;
+    bool visible;
+  };
+  const Case cases[] = {
+      {&page.GroupBox1, "Użycie procesora", {8, 8, 113, 137}, true},
+      {&page.GroupBox2, "Historia użycia procesora CPU", {130, 8, 351, 137}, true},
+      {&page.GroupBox3, "Użycie RAM", {8, 148, 113, 141}, true},
+      {&page.GroupBox4, "Pamięć", {128, 148, 185, 69}, true},
+      {&page.GroupBox5, "CPU", {320, 148, 161, 69}, true},
+      {&page.GroupBox6, "Plik wymiany", {128, 224, 185, 65}, true},
+      {&page.GroupBox7, "Sumy", {320, 224, 161, 65}, true},
+      {&page.GroupBox8, "Pamięć wirtualna", {8, 304, 185, 73}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.caption);
+    EXPECT_EQ(c.group->caption(), c.caption);
+    EXPECT_TRUE(c.group->bounds() == c.bounds);
+    EXPECT_EQ(c.group->visible(), c.visible);
+    EXPECT_TRUE(c.group->boldCaption());
+    if (!c.visible) continue;
+    // The caption is painted in the page's blue.
+    UpdateWindow(c.group->hwnd());
+    int blue = 0;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 8; x < 60; ++x) blue += screenPixel(c.group->hwnd(), x, y) == RGB(0, 69, 213);
+    EXPECT_GT(blue, 0);
+  }
+}
+
 TEST(LiveMemoryFigures, ComeFromTheExtendedStatusNotCappedAtFourGigabytes) {
   MEMORYSTATUSEX status{};
   status.dwLength = sizeof status;
@@ -497,9 +578,6 @@ TEST(LiveMemoryFigures, ComeFromTheExtendedStatusNotCappedAtFourGigabytes) {
   if (status.ullTotalPageFile <= 0xFFFFFFFFull) GTEST_SKIP() << "this machine has no more than 4 GB to show";
   EXPECT_GT(m.totalPageFile, 0xFFFFFFFFull);
 }
-
-// The paint box as the screen shows it.
-COLORREF screenPixel(HWND window, int x, int y) { return GetPixel(qb::win::WindowDc(window).get(), x, y); }
 
 // What the history graph leaves in column x for a sample. Each share is a
 // line drawn upwards that leaves out its last pixel: red from the bottom edge

@@ -147,6 +147,8 @@ TEST(ProcessSamplerTest, SharesThatCannotBeMeasuredReadZero) {
       {"interval across midnight",
        {7, "a.exe", 0, 0}, {7, "a.exe", 5'000'000, 0}, at(23, 59, 59, 500), at(0, 0, 0, 500), 0, 100},
       {"same millisecond", {7, "a.exe", 0, 0}, {7, "a.exe", 5'000'000, 0}, at(9, 0, 0), at(9, 0, 0), 0, 0},
+      {"times read again after a tick they could not be",
+       {7, "a.exe", 0, 0, false}, {7, "a.exe", 90 * kSecond, 0}, at(9, 0, 0), at(9, 0, 1), 0, 100},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -2,6 +2,7 @@
 // Windows that hold other controls: forms, scroll boxes, group boxes, panels
 // and tab sheets. A container routes its children's notifications to their
 // control objects and lays out the children that follow its size.
+#include <optional>
 #include <vector>
 
 #include "qb/tk/control.h"
@@ -67,12 +68,16 @@ class GroupBox : public Container {
   GroupBox(Container& parent, std::string name, const Bounds& b, const std::string& caption);
   void setBoldCaption(bool on);
   bool boldCaption() const { return static_cast<bool>(captionFont_); }
+  // The caption in a colour of its own; nullopt gives it the system's text colour back.
+  void setCaptionColor(std::optional<COLORREF> color);
+  std::optional<COLORREF> captionColor() const { return captionColor_; }
 
  protected:
   bool handleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
  private:
   qb::win::UniqueGdiObject captionFont_;
+  std::optional<COLORREF> captionColor_;
 };
 
 }  // namespace qb::tk

@@ -42,12 +42,16 @@ enum class ListOption : unsigned {
 template <>
 struct CombinableFlags<ListOption> : std::true_type {};
 
+// Where a column's cells and title sit. The first column is always left-aligned.
+enum class ColumnAlign { Left, Right };
+
 class ListView : public Control {
  public:
   ListView(Container& parent, std::string name, const Bounds& b, ListOption options = ListOption::RowSelect);
 
-  void addColumn(const std::string& title, int width);
+  void addColumn(const std::string& title, int width, ColumnAlign align = ColumnAlign::Left);
   int columnCount() const;
+  ColumnAlign columnAlign(int column) const;
   void setColumnTitle(int column, const std::string& title);
   std::string columnTitle(int column) const;
 
