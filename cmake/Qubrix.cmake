@@ -168,3 +168,44 @@ function(qb_helper_program name sources libs)
   target_link_libraries(${name} PRIVATE ${libs} qb_testbench_ui)
   qb_test_program(${name})
 endfunction()
+
+# A libFuzzer target with ASan and UBSan (clang, native build only) and the
+# CTest entry that fuzzes it for SECONDS (cache variable SECONDS_VARIABLE)
+# from generated seeds. Its folders in the build folder: <prefix>_seeds,
+# written before the target by SEED_COMMAND with that folder appended (STAMP
+# is one file it writes); <prefix>_corpus, what the fuzzer learns; and
+# <prefix>_findings, where a crashing input is saved.
+#   qb_fuzzer(NAME target TEST test SOURCES ... [INCLUDES ...] [LIBS ...]
+#             FOLDER_PREFIX prefix SEED_COMMAND command ... [SEED_DEPENDS ...] STAMP file
+#             SECONDS_VARIABLE variable SECONDS default DOC text MAX_LEN bytes [RSS_LIMIT_MB megabytes])
+function(qb_fuzzer)
+  cmake_parse_arguments(A "" "NAME;TEST;FOLDER_PREFIX;STAMP;SECONDS_VARIABLE;SECONDS;DOC;MAX_LEN;RSS_LIMIT_MB"
+                        "SOURCES;INCLUDES;LIBS;SEED_COMMAND;SEED_DEPENDS" ${ARGN})
+  add_executable(${A_NAME} ${A_SOURCES})
+  target_include_directories(${A_NAME} PRIVATE ${A_INCLUDES})
+  target_link_libraries(${A_NAME} PRIVATE ${A_LIBS})
+  target_compile_options(${A_NAME} PRIVATE -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
+  target_link_options(${A_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+
+  set(folder ${CMAKE_CURRENT_BINARY_DIR}/${A_FOLDER_PREFIX})
+  add_custom_command(OUTPUT ${folder}_seeds/${A_STAMP}
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}_seeds
+                     COMMAND ${A_SEED_COMMAND} ${folder}_seeds
+                     DEPENDS ${A_SEED_DEPENDS}
+                     COMMENT "Writing the fuzz seeds of ${A_NAME}")
+  add_custom_target(${A_NAME}_seed_files ALL DEPENDS ${folder}_seeds/${A_STAMP})
+  add_dependencies(${A_NAME} ${A_NAME}_seed_files)
+
+  set(${A_SECONDS_VARIABLE} ${A_SECONDS} CACHE STRING "${A_DOC}")
+  set(seconds ${${A_SECONDS_VARIABLE}})
+  set(rss_limit "")
+  if(A_RSS_LIMIT_MB)
+    set(rss_limit -rss_limit_mb=${A_RSS_LIMIT_MB})
+  endif()
+  file(MAKE_DIRECTORY ${folder}_corpus ${folder}_findings)
+  add_test(NAME ${A_TEST}
+           COMMAND ${A_NAME} -max_total_time=${seconds} ${rss_limit} -max_len=${A_MAX_LEN} -print_final_stats=1
+                   -artifact_prefix=${folder}_findings/ ${folder}_corpus ${folder}_seeds)
+  math(EXPR timeout "${seconds} + 120")
+  set_tests_properties(${A_TEST} PROPERTIES TIMEOUT ${timeout})
+endfunction()

@@ -2,30 +2,17 @@
 //   wine bench_bootrow.exe [entries] [runs]     (defaults: 1000 entries, 20 runs)
 // Prints the time of the first show (page creation, fill, language file) and
 // the fastest and median time of the refills that follow.
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "bootrow_page.h"
+#include "qb/test/bench_timing.h"
 #include "qb/test/page_bench.h"
 #include "qb/win/registry.h"
 
 namespace reg = qb::win::reg;
-
-namespace {
-double nowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-}  // namespace
+using qb::test::nowMs;
 
 int main(int argc, char** argv) {
   const int entries = argc > 1 ? std::atoi(argv[1]) : 1000;
@@ -45,15 +32,8 @@ int main(int argc, char** argv) {
     std::printf("the page did not list %d entries\n", entries);
     return 1;
   }
-  std::vector<double> fills;
-  for (int r = 0; r < runs; ++r) {
-    const double t = nowMs();
-    page->FillList();
-    fills.push_back(nowMs() - t);
-    qb::test::pumpMessages();
-  }
-  std::sort(fills.begin(), fills.end());
+  const qb::test::Timings fills = qb::test::timeRuns(runs, [&] { page->FillList(); });
   std::printf("bootrow fill, %d entries: first show %.1f ms; refill fastest %.1f ms, median %.1f ms (%d runs)\n",
-              entries, firstShow, fills.front(), fills[fills.size() / 2], runs);
+              entries, firstShow, fills.fastest, fills.median, runs);
   return 0;
 }

@@ -15,19 +15,12 @@
 
 #include "modscope_page.h"
 #include "qb/shell/page.h"
+#include "qb/test/bench_timing.h"
 #include "qb/test/testbench.h"
+#include "qb/win/handles.h"
 
 namespace {
-double nowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using qb::test::nowMs;
 
 enum class Step { Search, DisplayName, VersionResource };
 
@@ -35,8 +28,8 @@ enum class Step { Search, DisplayName, VersionResource };
 int searchWith(const wchar_t* folder, Step step, const std::wstring& extension) {
   WIN32_FIND_DATAW found{};
   int n = 0;
-  HANDLE h = FindFirstFileW((std::wstring(folder) + L"\\*." + extension).c_str(), &found);
-  if (h == INVALID_HANDLE_VALUE) return 0;
+  const qb::win::UniqueFind search(FindFirstFileW((std::wstring(folder) + L"\\*." + extension).c_str(), &found));
+  if (!search) return 0;
   do {
     ++n;
     const std::wstring path = std::wstring(folder) + L"\\" + found.cFileName;
@@ -48,8 +41,7 @@ int searchWith(const wchar_t* folder, Step step, const std::wstring& extension) 
       std::vector<unsigned char> block(GetFileVersionInfoSizeW(path.c_str(), &ignored));
       if (!block.empty()) GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data());
     }
-  } while (FindNextFileW(h, &found));
-  FindClose(h);
+  } while (FindNextFileW(search.get(), &found));
   return n;
 }
 }  // namespace
@@ -86,11 +78,11 @@ int main(int argc, char** argv) {
       times->push_back(nowMs() - t);
     }
   }
-  for (auto* times : {&lists, &searches, &names, &versions}) std::sort(times->begin(), times->end());
-  auto median = [](const std::vector<double>& v) { return v[v.size() / 2]; };
+  using qb::test::summarize;
+  const qb::test::Timings listing = summarize(lists);
   std::printf("modscope %s listing, %d rows: fastest %.0f ms, median %.0f ms (%d runs)\n", chosen.c_str(), page->DLLList.count(),
-              lists.front(), median(lists), runs);
+              listing.fastest, listing.median, runs);
   std::printf("  the same searches alone %.1f ms, with display names %.0f ms, with version resources %.0f ms\n",
-              median(searches), median(names), median(versions));
+              summarize(searches).median, summarize(names).median, summarize(versions).median);
   return 0;
 }

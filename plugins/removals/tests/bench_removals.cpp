@@ -3,12 +3,11 @@
 // Prints the fastest, median and slowest fill in milliseconds.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
+#include "qb/test/bench_timing.h"
 #include "qb/test/page_bench.h"
 #include "qb/win/registry.h"
 #include "removals_page.h"
@@ -31,19 +30,10 @@ int main(int argc, char** argv) {
     if (!page) return 3;
     qb::test::pumpMessages();
 
-    LARGE_INTEGER freq, t0, t1;
-    QueryPerformanceFrequency(&freq);
-    std::vector<double> ms;
-    for (int r = 0; r < rounds; ++r) {
-      QueryPerformanceCounter(&t0);
-      page->FillList();
-      QueryPerformanceCounter(&t1);
-      ms.push_back(1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart));
-      qb::test::pumpMessages();  // let the list repaint between rounds, as a user would see it
-    }
-    std::sort(ms.begin(), ms.end());
+    // Messages go through between rounds: the list repaints, as a user would see it.
+    const qb::test::Timings fills = qb::test::timeRuns(rounds, [&] { page->FillList(); });
     std::printf("removals fill: %d entries listed %d, %d rounds: min %.1f ms, median %.1f ms, max %.1f ms\n",
-                entries, page->uninst.count(), rounds, ms.front(), ms[ms.size() / 2], ms.back());
+                entries, page->uninst.count(), rounds, fills.fastest, fills.median, fills.slowest);
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bench_removals: %s\n", e.what());

@@ -11,28 +11,21 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "qb/test/bench_timing.h"
 #include "qb/test/page_bench.h"
 #include "qb/test/testbench.h"
+#include "qb/win/handles.h"
 #include "runwatch_page.h"
 
 namespace {
 
-double nowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using qb::test::nowMs;
 
 double ownCpuMs() {
   FILETIME c{}, e{}, k{}, u{};
@@ -55,24 +48,22 @@ int floorTick(HMODULE psapi) {
   static const auto getInfo =
       reinterpret_cast<GetInfo>(reinterpret_cast<void*>(GetProcAddress(psapi, "GetProcessMemoryInfo")));
   int processes = 0;
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  const qb::win::UniqueFileHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snap, &entry); more; more = Process32NextW(snap, &entry)) {
+  for (BOOL more = Process32FirstW(snap.get(), &entry); more; more = Process32NextW(snap.get(), &entry)) {
     ++processes;
-    if (HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID)) {
+    if (const qb::win::UniqueKernelHandle p{OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID)}) {
       FILETIME c, e, k, u;
-      GetProcessTimes(p, &c, &e, &k, &u);
-      CloseHandle(p);
+      GetProcessTimes(p.get(), &c, &e, &k, &u);
     }
-    if (HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, entry.th32ProcessID)) {
+    if (const qb::win::UniqueKernelHandle p{
+            OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, entry.th32ProcessID)}) {
       PROCESS_MEMORY_COUNTERS counters{};
       counters.cb = sizeof counters;
-      if (getInfo) getInfo(p, &counters, sizeof counters);
-      CloseHandle(p);
+      if (getInfo) getInfo(p.get(), &counters, sizeof counters);
     }
   }
-  CloseHandle(snap);
   int windows = 0;
   EnumWindows(readWindow, reinterpret_cast<LPARAM>(&windows));
   return processes + windows;
@@ -89,11 +80,6 @@ void runMessageLoop(double milliseconds) {
       DispatchMessageW(&msg);
     }
   }
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 }  // namespace
@@ -127,7 +113,11 @@ int main(int argc, char** argv) {
   }
   page->Timer1.setEnabled(false);
 
-  std::vector<PROCESS_INFORMATION> started;
+  // The helpers' process and thread handles, closed after the helpers are ended.
+  struct Helper {
+    qb::win::UniqueKernelHandle process, thread;
+  };
+  std::vector<Helper> started;
   const std::wstring exe = L"\"" + qb::test::programFolder() + L"\\runwatch_helper.exe\" idle";
   for (int i = 0; i < helpers; ++i) {
     std::wstring line = exe;
@@ -135,17 +125,17 @@ int main(int argc, char** argv) {
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-      started.push_back(pi);
+      started.push_back({qb::win::UniqueKernelHandle(pi.hProcess), qb::win::UniqueKernelHandle(pi.hThread)});
   }
   Sleep(2000);  // let them all come up
 
-  HMODULE psapi = LoadLibraryA("psapi.dll");
+  const qb::win::UniqueModule psapi(LoadLibraryA("psapi.dll"));
   std::vector<double> tickTimes, floorTimes;
   int rows = 0, seen = 0;
   page->Timer1Timer();  // the first tick meets every process
   for (int i = 0; i < ticks; ++i) {
     double t = nowMs();
-    seen = floorTick(psapi);
+    seen = floorTick(psapi.get());
     floorTimes.push_back(nowMs() - t);
     t = nowMs();
     page->Timer1Timer();
@@ -153,17 +143,14 @@ int main(int argc, char** argv) {
     rows = page->ListView3.count();
     qb::test::pumpMessages();
   }
-  if (psapi) FreeLibrary(psapi);
-  const double tick = median(tickTimes), floor = median(floorTimes);
+  const double tick = qb::test::summarize(tickTimes).median, floor = qb::test::summarize(floorTimes).median;
   std::printf("one tick with %zu extra processes (%d rows, %d processes and windows read): median %.2f ms; "
               "floor of the same system calls %.2f ms; ratio %.2f (%d runs)\n",
               started.size(), rows, seen, tick, floor, tick / floor, ticks);
 
-  for (const auto& pi : started) {
-    TerminateProcess(pi.hProcess, 0);
-    WaitForSingleObject(pi.hProcess, 5000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+  for (const Helper& helper : started) {
+    TerminateProcess(helper.process.get(), 0);
+    WaitForSingleObject(helper.process.get(), 5000);
   }
   return 0;
 }

@@ -11,38 +11,10 @@
 #include <vector>
 
 #include "qb/shell/page.h"
+#include "qb/test/bench_timing.h"
 #include "qb/test/testbench.h"
 #include "qb/win/handles.h"
 #include "services_page.h"
-
-namespace {
-double nowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-struct Figures {
-  double fastest, median;
-};
-template <typename F>
-Figures measure(int runs, F&& f) {
-  std::vector<double> times;
-  for (int r = 0; r < runs; ++r) {
-    const double t = nowMs();
-    f();
-    times.push_back(nowMs() - t);
-    qb::test::pumpMessages();
-  }
-  std::sort(times.begin(), times.end());
-  return {times.front(), times[times.size() / 2]};
-}
-}  // namespace
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
@@ -54,8 +26,8 @@ int main(int argc, char** argv) {
   std::vector<unsigned char> block(qb::services::kEnumerationBlock);
   for (const bool services : {true, false}) {
     (services ? page->RadioButton1 : page->RadioButton2).setChecked(true);
-    const Figures fill = measure(runs, [&] { page->FillList(); });
-    const Figures floor = measure(runs, [&] {
+    const qb::test::Timings fill = qb::test::timeRuns(runs, [&] { page->FillList(); });
+    const qb::test::Timings floor = qb::test::timeRuns(runs, [&] {
       qb::win::UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
       DWORD needed = 0, returned = 0, resume = 0;
       EnumServicesStatusA(manager.get(), services ? SERVICE_WIN32 : SERVICE_DRIVER, SERVICE_STATE_ALL,

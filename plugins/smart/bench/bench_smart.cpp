@@ -9,21 +9,9 @@
 
 #include "qb/diskdev/recorded_folder.h"
 #include "qb/diskdev/recording.h"
+#include "qb/test/bench_timing.h"
 #include "qb/test/page_bench.h"
 #include "smart_page.h"
-
-namespace {
-double nowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-}  // namespace
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
@@ -40,19 +28,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   page->ListView1.select(0);
-  std::vector<double> clicks;
-  for (int r = 0; r < runs; ++r) {
-    const double t = nowMs();
-    page->ListView1Click();
-    clicks.push_back(nowMs() - t);
-    qb::test::pumpMessages();
-  }
+  const qb::test::Timings clicks = qb::test::timeRuns(runs, [&] { page->ListView1Click(); });
   if (page->ListView.count() != 31) {
     std::printf("the click listed %d rows, not 31\n", page->ListView.count());
     return 1;
   }
-  std::sort(clicks.begin(), clicks.end());
   std::printf("smart ShowSmart, one recorded disk with 30 attributes: fastest %.2f ms, median %.2f ms (%d runs)\n",
-              clicks.front(), clicks[clicks.size() / 2], runs);
+              clicks.fastest, clicks.median, runs);
   return 0;
 }

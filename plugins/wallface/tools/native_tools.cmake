@@ -28,26 +28,10 @@ target_compile_definitions(bench_tga PRIVATE NDEBUG)
 # (QB_TGA_FUZZ_SECONDS) from the generated seeds, keeping what it learns in
 # tga_corpus; a crashing input is written to tga_findings.
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-  add_executable(tga_fuzz tools/tga_fuzz.cpp src/tga_reader.cpp)
-  target_include_directories(tga_fuzz PRIVATE include)
-  target_compile_options(tga_fuzz PRIVATE -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
-  target_link_options(tga_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
-
-  set(tga_seeds ${CMAKE_CURRENT_BINARY_DIR}/tga_seeds)
-  add_custom_command(OUTPUT ${tga_seeds}/t2_d24_bottom.tga
-                     COMMAND ${QB_PYTHON_WITH_PIL} ${CMAKE_CURRENT_LIST_DIR}/make_tga_seeds.py ${tga_seeds}
-                     DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make_tga_seeds.py ${CMAKE_CURRENT_LIST_DIR}/tga_gen.py
-                     COMMENT "Writing Targa fuzz seeds")
-  add_custom_target(tga_fuzz_seeds ALL DEPENDS ${tga_seeds}/t2_d24_bottom.tga)
-  add_dependencies(tga_fuzz tga_fuzz_seeds)
-
-  set(QB_TGA_FUZZ_SECONDS 60 CACHE STRING "How long CTest fuzzes the Targa reader")
-  set(tga_corpus ${CMAKE_CURRENT_BINARY_DIR}/tga_corpus)
-  file(MAKE_DIRECTORY ${tga_corpus} ${CMAKE_CURRENT_BINARY_DIR}/tga_findings)
-  add_test(NAME wallface_tga_fuzz
-           COMMAND tga_fuzz -max_total_time=${QB_TGA_FUZZ_SECONDS} -rss_limit_mb=2048 -max_len=65536
-                   -print_final_stats=1 -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/tga_findings/
-                   ${tga_corpus} ${tga_seeds})
-  math(EXPR tga_fuzz_timeout "${QB_TGA_FUZZ_SECONDS} + 120")
-  set_tests_properties(wallface_tga_fuzz PROPERTIES TIMEOUT ${tga_fuzz_timeout})
+  qb_fuzzer(NAME tga_fuzz TEST wallface_tga_fuzz SOURCES tools/tga_fuzz.cpp src/tga_reader.cpp INCLUDES include
+            FOLDER_PREFIX tga SEED_COMMAND ${QB_PYTHON_WITH_PIL} ${CMAKE_CURRENT_LIST_DIR}/make_tga_seeds.py
+            SEED_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make_tga_seeds.py ${CMAKE_CURRENT_LIST_DIR}/tga_gen.py
+            STAMP t2_d24_bottom.tga
+            SECONDS_VARIABLE QB_TGA_FUZZ_SECONDS SECONDS 60 DOC "How long CTest fuzzes the Targa reader"
+            MAX_LEN 65536 RSS_LIMIT_MB 2048)
 endif()

@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "qb/test/bench_timing.h"
 #include "qb/win/text.h"
 #include "qb/tk/pictures/graphic.h"
 #include "qb/tk/pictures/jpeg_image.h"
@@ -16,23 +18,19 @@ int wmain(int argc, wchar_t** argv) {
   }
   const std::vector<std::uint8_t> bytes = qb::tk::pictures::ReadWholeFile(qb::win::narrow(argv[1]));
   const int rounds = argc > 2 ? _wtoi(argv[2]) : 5;
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  double best = 1e30;
+  std::vector<double> times;
   int width = 0, height = 0;
   for (int i = 0; i < rounds; ++i) {
-    LARGE_INTEGER t0, t1;
-    QueryPerformanceCounter(&t0);
+    const double start = qb::test::nowMs();
     qb::tk::pictures::JpegImage image;
     image.LoadFromStream(bytes.data(), bytes.size());
-    QueryPerformanceCounter(&t1);
+    times.push_back(qb::test::nowMs() - start);
     width = image.Width();
     height = image.Height();
-    best = std::min(best, double(t1.QuadPart - t0.QuadPart) / frequency.QuadPart);
   }
   char simd[16] = "";
   GetEnvironmentVariableA("JSIMD_FORCENONE", simd, sizeof simd);
   std::printf("%dx%d JPEG decode, %s: %.1f ms (best of %d)\n", width, height,
-              simd[0] == '1' ? "without SIMD" : "with SIMD", best * 1000, rounds);
+              simd[0] == '1' ? "without SIMD" : "with SIMD", qb::test::summarize(times).fastest, rounds);
   return 0;
 }
