@@ -27,6 +27,10 @@ void PluginPage::FormCreate() {
     // While it had no parent the system kept WS_CLIPSIBLINGS on it; as a child it takes the style as given.
     SetWindowLongW(hwnd(), GWL_STYLE, WS_CHILD);
   }
+  // The system keeps the old caption and border until told the frame changed;
+  // without this the page's contents sit below a caption that is no longer drawn.
+  SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   setTop(m.pageTop);
   setLeft(m.pageLeft);
 }

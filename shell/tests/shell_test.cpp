@@ -115,6 +115,26 @@ TEST_F(Shell, ShowAfterCloseBuildsANewPageInTheNewWindowAtTheNewPlace) {
   EXPECT_EQ(positionIn(b.hwnd(), current()->hwnd()).x, 40);
 }
 
+TEST_F(Shell, AnEmbeddedPageHasNoFrameLeftAndItsControlsSitWhereDesigned) {
+  qb::test::HostWindow host(L"Host A");
+  ShowDLLWND(30, 20, "Host A");
+  TestPage* page = current();
+  ASSERT_NE(page, nullptr);
+  RECT window{}, client{};
+  GetWindowRect(page->hwnd(), &window);
+  GetClientRect(page->hwnd(), &client);
+  POINT origin{0, 0};
+  ClientToScreen(page->hwnd(), &origin);
+  EXPECT_EQ(origin.x, window.left) << "the client area starts at the window's edge";
+  EXPECT_EQ(origin.y, window.top) << "no caption is kept above the client area";
+  EXPECT_EQ(client.right, window.right - window.left);
+  EXPECT_EQ(client.bottom, window.bottom - window.top);
+  RECT label{};
+  GetWindowRect(page->Label2.hwnd(), &label);
+  EXPECT_EQ(label.top - window.top, 24) << "a control sits at its designed place in the page";
+  EXPECT_EQ(label.left - window.left, 4);
+}
+
 TEST_F(Shell, EmbeddingSetsExactlyTheChildStyleAndCopiesTheHostsExtendedStyle) {
   const DWORD hostEx = WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES | WS_EX_WINDOWEDGE;
   qb::test::HostWindow host(L"Host A", hostEx);
