@@ -267,6 +267,9 @@ TEST_F(DesktopPage, ControlsSitInTheirGroupsWithTheirCaptions) {
     EXPECT_EQ(c.control->caption(), c.caption) << c.control->name();
     EXPECT_EQ(c.control->parent(), static_cast<qb::tk::Container*>(c.parent)) << c.control->name();
   }
+  // The path edit is flat: a thin border, no sunken edge.
+  EXPECT_NE(GetWindowLongW(page.tapetaname.hwnd(), GWL_STYLE) & WS_BORDER, 0);
+  EXPECT_EQ(GetWindowLongW(page.tapetaname.hwnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
   EXPECT_EQ(page.TAP_desk.width(), 177);
   EXPECT_EQ(page.TAP_desk.height(), 131);
   ASSERT_EQ(page.desk_Combo.count(), 3);
