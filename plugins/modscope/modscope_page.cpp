@@ -53,7 +53,10 @@ std::string descriptionCell(const std::vector<unsigned char>& block) {
   if (!translation) return {};
   const auto text = qb::modscope::queryText(block.data(), block.size(),
                                             qb::modscope::stringTablePath(*translation, u"FileDescription"));
-  return text ? qb::win::narrow(std::wstring(text->begin(), text->end())) : std::string();
+  if (!text) return {};
+  if (qb::modscope::sixteenBit(block.data(), block.size()))
+    return qb::win::narrow(qb::win::fromAnsi(std::string(text->begin(), text->end())));
+  return qb::win::narrow(std::wstring(text->begin(), text->end()));
 }
 
 qb::tk::Bounds linkRow(int index, int left, int top, int width, int height) {

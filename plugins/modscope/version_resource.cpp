@@ -9,7 +9,8 @@ namespace qb::modscope {
 namespace {
 
 constexpr std::uint32_t kFixedInfoSignature = 0xFEEF04BD;
-constexpr std::size_t kHeader = 6;  // wLength, wValueLength, wType
+constexpr std::size_t kHeader = 6;    // wLength, wValueLength, wType
+constexpr std::size_t kHeader16 = 4;  // wLength, wValueLength: 16-bit modules have no type
 
 std::uint16_t word(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 std::uint32_t dword(const unsigned char* p) {
@@ -25,25 +26,29 @@ struct Node {
   std::size_t valueBegin = 0, valueSize = 0;
   bool text = false;
   std::size_t childrenBegin = 0;
+  bool wide = true;  // UTF-16 key; 8-bit in the resources of 16-bit modules
 };
 
-std::optional<Node> readNode(const unsigned char* block, std::size_t begin, std::size_t limit) {
-  if (begin > limit || limit - begin < kHeader) return std::nullopt;
+std::optional<Node> readNode(const unsigned char* block, std::size_t begin, std::size_t limit, bool wide) {
+  const std::size_t header = wide ? kHeader : kHeader16;
+  const std::size_t unit = wide ? 2 : 1;
+  if (begin > limit || limit - begin < header) return std::nullopt;
   const std::size_t length = word(block + begin);
-  if (length < kHeader || length > limit - begin) return std::nullopt;
+  if (length < header || length > limit - begin) return std::nullopt;
   Node n;
   n.begin = begin;
   n.end = begin + length;
-  n.text = word(block + begin + 4) == 1;
-  n.keyBegin = begin + kHeader;
+  n.wide = wide;
+  n.text = wide && word(block + begin + 4) == 1;
+  n.keyBegin = begin + header;
   std::size_t p = n.keyBegin;
   while (true) {
-    if (n.end - p < 2) return std::nullopt;  // the key has no terminator inside the node
-    if (word(block + p) == 0) break;
-    p += 2;
+    if (n.end - p < unit) return std::nullopt;  // the key has no terminator inside the node
+    if ((wide ? word(block + p) : block[p]) == 0) break;
+    p += unit;
   }
-  n.keyChars = (p - n.keyBegin) / 2;
-  n.valueBegin = alignUp(p + 2);
+  n.keyChars = (p - n.keyBegin) / unit;
+  n.valueBegin = alignUp(p + unit);
   // Text values count characters, others bytes; whatever is claimed past the node is not there.
   const std::size_t claimed = word(block + begin + 2) * (n.text ? 2u : 1u);
   if (n.valueBegin > n.end) {
@@ -59,7 +64,7 @@ std::optional<Node> readNode(const unsigned char* block, std::size_t begin, std:
 bool keyMatches(const unsigned char* block, const Node& n, std::u16string_view key) {
   if (n.keyChars != key.size()) return false;
   for (std::size_t i = 0; i < key.size(); ++i) {
-    char16_t a = word(block + n.keyBegin + 2 * i), b = key[i];
+    char16_t a = n.wide ? word(block + n.keyBegin + 2 * i) : block[n.keyBegin + i], b = key[i];
     if (a >= u'a' && a <= u'z') a = static_cast<char16_t>(a - u'a' + u'A');
     if (b >= u'a' && b <= u'z') b = static_cast<char16_t>(b - u'a' + u'A');
     if (a != b) return false;
@@ -70,7 +75,7 @@ bool keyMatches(const unsigned char* block, const Node& n, std::u16string_view k
 std::optional<Node> findChild(const unsigned char* block, const Node& parent, std::u16string_view key) {
   std::size_t at = parent.childrenBegin;
   while (at < parent.end) {
-    const auto child = readNode(block, at, parent.end);
+    const auto child = readNode(block, at, parent.end, parent.wide);
     if (!child) return std::nullopt;
     if (keyMatches(block, *child, key)) return child;
     const std::size_t next = alignUp(child->end);
@@ -82,9 +87,15 @@ std::optional<Node> findChild(const unsigned char* block, const Node& parent, st
 
 }  // namespace
 
+bool sixteenBit(const unsigned char* block, std::size_t size) {
+  // Where the wide form has its type (0 or 1), the 16-bit form has the first
+  // letter of its key ("VS_VERSION_INFO").
+  return block && size > 4 && block[4] >= 0x20;
+}
+
 std::optional<ValueBytes> queryValue(const unsigned char* block, std::size_t size, std::u16string_view path) {
   if (!block) return std::nullopt;
-  auto node = readNode(block, 0, size);
+  auto node = readNode(block, 0, size, !sixteenBit(block, size));
   if (!node) return std::nullopt;
   while (!path.empty()) {
     if (path.front() == u'\\') {
@@ -119,6 +130,10 @@ std::optional<std::u16string> queryText(const unsigned char* block, std::size_t 
   const auto value = queryValue(block, size, path);
   if (!value) return std::nullopt;
   std::u16string text;
+  if (sixteenBit(block, size)) {
+    for (std::size_t i = 0; i < value->size && value->data[i]; ++i) text += static_cast<char16_t>(value->data[i]);
+    return text;
+  }
   for (std::size_t i = 0; i + 1 < value->size; i += 2) {
     const char16_t c = word(value->data + i);
     if (c == 0) break;

@@ -19,6 +19,10 @@ struct ValueBytes {
   bool text = false;  // the node marks its value as text (UTF-16)
 };
 
+// The resources of 16-bit modules keep the same tree with 8-bit keys and
+// texts (in the system's code page) and no type word.
+bool sixteenBit(const unsigned char* block, std::size_t size);
+
 // Looks up a value by its path of keys, as VerQueryValue does: "\" is the
 // root's own value (the fixed file information), and
 // "\StringFileInfo\040904b0\FileDescription" a string. Keys compare
@@ -38,7 +42,8 @@ struct Translation {
 std::optional<Translation> firstTranslation(const unsigned char* block, std::size_t size);
 
 // A string value of the block, up to its terminator; nothing when the path
-// leads nowhere.
+// leads nowhere. In a 16-bit block each character holds one byte of the
+// system's code page, for the caller to convert.
 std::optional<std::u16string> queryText(const unsigned char* block, std::size_t size, std::u16string_view path);
 
 // "1.2.3.4".

@@ -185,10 +185,12 @@ qb::services::WaitEnd qb::services::waitForState(SC_HANDLE service, DWORD state,
     const DWORD elapsed = GetTickCount() - start;
     if (elapsed >= bounds.totalMs) return WaitEnd::TimedOut;
     const DWORD checkPoint = status.dwCheckPoint;
-    pauseKeepingPainted(std::clamp(status.dwWaitHint, bounds.shortestPollMs, bounds.totalMs - elapsed));
+    // The last poll may be shorter than the shortest one, never past the total.
+    pauseKeepingPainted(std::min(std::max(status.dwWaitHint, bounds.shortestPollMs), bounds.totalMs - elapsed));
     if (!QueryServiceStatus(service, &status)) return WaitEnd::QueryFailed;
-    if (status.dwCheckPoint < checkPoint) return WaitEnd::CheckPointFell;
+    // A service that got there reports check point 0, below its last pending one.
     if (status.dwCurrentState == state) break;
+    if (status.dwCheckPoint < checkPoint) return WaitEnd::CheckPointFell;
     unchanged = status.dwCheckPoint == checkPoint ? unchanged + 1 : 0;
     if (unchanged >= bounds.unchangedCheckPoints) return WaitEnd::NoProgress;
   }

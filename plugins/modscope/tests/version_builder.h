@@ -82,4 +82,39 @@ inline Bytes versionResource(std::uint16_t a, std::uint16_t b, std::uint16_t c, 
                node(u"VarFileInfo", {}, true, {node(u"Translation", pairs, false)})});
 }
 
+// A node of the 16-bit form: no type word, 8-bit key, value length in bytes.
+inline Bytes node16(const std::string& key, const Bytes& value, const std::vector<Bytes>& children = {}) {
+  Bytes b(4, 0);
+  for (char c : key) b.push_back(static_cast<unsigned char>(c));
+  b.push_back(0);
+  pad(b);
+  b.insert(b.end(), value.begin(), value.end());
+  for (const Bytes& child : children) {
+    pad(b);
+    b.insert(b.end(), child.begin(), child.end());
+  }
+  const auto length = static_cast<std::uint16_t>(b.size());
+  const auto valueLength = static_cast<std::uint16_t>(value.size());
+  b[0] = static_cast<unsigned char>(length);
+  b[1] = static_cast<unsigned char>(length >> 8);
+  b[2] = static_cast<unsigned char>(valueLength);
+  b[3] = static_cast<unsigned char>(valueLength >> 8);
+  return b;
+}
+
+// The resource of a 16-bit module: one translation, its description as bytes.
+inline Bytes versionResource16(std::uint16_t a, std::uint16_t b, std::uint16_t c, std::uint16_t d,
+                               std::pair<std::uint16_t, std::uint16_t> translation, const std::string& table,
+                               const std::string& description) {
+  Bytes text;
+  for (char ch : description) text.push_back(static_cast<unsigned char>(ch));
+  text.push_back(0);
+  Bytes pair;
+  putWord(pair, translation.first);
+  putWord(pair, translation.second);
+  return node16("VS_VERSION_INFO", fixedInfo(a, b, c, d),
+                {node16("StringFileInfo", {}, {node16(table, {}, {node16("FileDescription", text)})}),
+                 node16("VarFileInfo", {}, {node16("Translation", pair)})});
+}
+
 }  // namespace qb::modscope::test

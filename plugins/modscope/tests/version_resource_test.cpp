@@ -17,7 +17,7 @@ std::optional<std::string> description(const Bytes& block) {
   if (!t) return std::nullopt;
   const auto text = queryText(block.data(), block.size(), stringTablePath(*t, u"FileDescription"));
   if (!text) return std::nullopt;
-  return std::string(text->begin(), text->end());  // ASCII in these cases
+  return std::string(text->begin(), text->end());  // one byte each in these cases
 }
 
 std::optional<std::string> version(const Bytes& block) {
@@ -44,6 +44,9 @@ TEST(VersionResource, ReadsVersionAndTheFirstTranslationsDescription) {
        versionResource(3, 0, 0, 0, {{0x0407, 0x04b0}, {0x0409, 0x04b0}}, {{u"040904b0", u"Other"}}), "3.0.0.0",
        std::nullopt},
       {"no translation", versionResource(4, 0, 0, 0, {}, {{u"040904b0", u"Orphan"}}), "4.0.0.0", std::nullopt},
+      {"a 16-bit module's, 8-bit text kept as bytes",
+       versionResource16(3, 10, 0, 103, {0x0415, 0x04e2}, "041504E2", "Biblioteka \xB9\xEA"), "3.10.0.103",
+       "Biblioteka \xB9\xEA"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -71,14 +74,17 @@ TEST(VersionResource, QueryPathsMatchAsTheSystemsDo) {
 // the address sanitizer sees any read past its end.
 TEST(VersionResource, CutShortAtAnyLengthReadsNothingPastTheEnd) {
   const Bytes whole = versionResource(7, 7, 7, 7, {{0x0409, 0x04b0}}, {{u"040904b0", u"Complete"}});
-  for (size_t n = 0; n <= whole.size(); ++n) {
-    std::unique_ptr<unsigned char[]> block(new unsigned char[n ? n : 1]);
-    if (n) std::memcpy(block.get(), whole.data(), n);
-    (void)fileVersion(block.get(), n);
-    const auto t = firstTranslation(block.get(), n);
-    if (t) (void)queryText(block.get(), n, stringTablePath(*t, u"FileDescription"));
-  }
+  const Bytes whole16 = versionResource16(7, 7, 7, 7, {0x0409, 0x04e4}, "040904e4", "Complete");
+  for (const Bytes* full : {&whole, &whole16})
+    for (size_t n = 0; n <= full->size(); ++n) {
+      std::unique_ptr<unsigned char[]> block(new unsigned char[n ? n : 1]);
+      if (n) std::memcpy(block.get(), full->data(), n);
+      (void)fileVersion(block.get(), n);
+      const auto t = firstTranslation(block.get(), n);
+      if (t) (void)queryText(block.get(), n, stringTablePath(*t, u"FileDescription"));
+    }
   EXPECT_EQ(version(whole), "7.7.7.7");
+  EXPECT_EQ(description(whole16), "Complete");
   EXPECT_FALSE(version(Bytes(whole.begin(), whole.begin() + 40))) << "the fixed part cut in half";
 }
 

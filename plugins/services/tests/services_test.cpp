@@ -213,6 +213,14 @@ TEST_F(ServicesPage, AServiceThatKeepsReportingProgressStopsTheWaitAtTheTotalBou
   EXPECT_LT(elapsedSince(start), 3000u);
 }
 
+TEST_F(ServicesPage, AServiceThatRunsAfterPendingStepsEndsTheWaitAsReached) {
+  // Running resets the check point to 0, below the last pending one.
+  TestService service("step-start");
+  ASSERT_TRUE(service.start());
+  EXPECT_EQ(qb::services::waitForState(service.handle(), SERVICE_RUNNING), WaitEnd::Reached);
+  EXPECT_EQ(service.state(), static_cast<DWORD>(SERVICE_RUNNING));
+}
+
 // Registry data of each kind in the service's key, as the page shows it.
 TEST_F(ServicesPage, TextColumnsFollowTheServiceKey) {
   TestService service("run");

@@ -5,6 +5,7 @@
 //   run         runs, and stops when asked
 //   hang-start  stays START_PENDING without progress
 //   creep-start stays START_PENDING, its check point rising at every report
+//   step-start  reports START_PENDING with check points 1 to 3, then runs
 //   fail-start  reports START_PENDING, then stops by itself
 //   no-stop     runs and does not accept the stop request
 //   hang-stop   accepts the stop request, then stays STOP_PENDING
@@ -56,6 +57,13 @@ void WINAPI serviceMain(DWORD, char**) {
       report(SERVICE_START_PENDING, point, 100);
       if (WaitForSingleObject(endEvent, 50) == WAIT_OBJECT_0) break;
     }
+  } else if (behaviour == "step-start") {
+    for (DWORD point = 1; point <= 3; ++point) {
+      report(SERVICE_START_PENDING, point, 100);
+      Sleep(120);
+    }
+    report(SERVICE_RUNNING);
+    WaitForMultipleObjects(2, waits, FALSE, lifetime);
   } else if (behaviour == "fail-start") {
     report(SERVICE_START_PENDING, 0, 100);
     Sleep(150);
