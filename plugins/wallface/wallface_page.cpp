@@ -34,14 +34,6 @@ std::string desktopInfo(const char* name) {
   return text ? qb::win::narrow(qb::win::fromAnsi(text)) : std::string();
 }
 
-// The path edit is drawn flat: one thin line instead of the sunken edge.
-void makeFlat(qb::tk::Edit& edit) {
-  const HWND h = edit.hwnd();
-  SetWindowLongW(h, GWL_EXSTYLE, GetWindowLongW(h, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
-  SetWindowLongW(h, GWL_STYLE, GetWindowLongW(h, GWL_STYLE) | WS_BORDER);
-  SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-}
-
 bool storedAsOne(const char* key, const char* name) {
   const reg::Number n = reg::readNumber(HKEY_CURRENT_USER, key, name);
   return n.found == reg::Found::Value && n.value == 1;
@@ -113,7 +105,7 @@ TDLLForm::TDLLForm()
       CheckBox8(GroupBox3, "CheckBox8", {10, 81, 226, 20}, "Moje miejsca sieciowe"),
       tapopdlg(kPictureFilter) {
   ScrollBox1.setAlign(qb::tk::Align::Client);
-  makeFlat(tapetaname);
+  tapetaname.setFlat();
   for (const char* item : kPositionItems) desk_Combo.addItem(item);
   SpeedButton11.onClick = [this](qb::tk::Control& s) { SpeedButton11Click(s); };
 }

@@ -302,6 +302,14 @@ Edit::Edit(Container& parent, std::string name, const Bounds& b, const std::stri
   SendMessageW(hwnd(), EM_SETLIMITTEXT, 0, 0);
 }
 
+void Edit::setFlat() {
+  const HWND h = hwnd();
+  SetWindowLongW(h, GWL_EXSTYLE, GetWindowLongW(h, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
+  SetWindowLongW(h, GWL_STYLE, GetWindowLongW(h, GWL_STYLE) | WS_BORDER);
+  // Without this the system keeps measuring the old edge.
+  SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 void Edit::handleCommand(WORD code) {
   if (code == EN_CHANGE) invokeHandler(onChange, *this);
 }

@@ -85,6 +85,8 @@ class Edit : public Control {
        bool readOnly = false);
   std::string text() const { return caption(); }
   void setText(const std::string& t) { setCaption(t); }
+  // A flat edit: a thin line border in place of the sunken edge.
+  void setFlat();
   Handler onChange;
   void handleCommand(WORD code) override;
 };
